@@ -1,0 +1,136 @@
+#include "stringtable.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <algorithm>
+#include <iterator>
+
+namespace
+{
+
+struct StringEntry {
+    int id;
+    const char* text;
+};
+
+// Sorted by id.
+constexpr StringEntry kStrings[] = {
+    {StrAboutMenuItem, QT_TRANSLATE_NOOP("Strings", "&About Marlox...")},
+    {StrSocketInitFailed, QT_TRANSLATE_NOOP("Strings", "Windows sockets initialization failed.")},
+    {StrDeletePrompt,
+     QT_TRANSLATE_NOOP("Strings", "Do you realy want to delete %1 from your LMHOST file?")},
+    {StrLookupNetworkDown,
+     QT_TRANSLATE_NOOP("Strings", "Cannot lookup adress, network is down.\nConnect to your "
+                                  "internet service provider or network and try again.")},
+    {StrLookupHostNotFound,
+     QT_TRANSLATE_NOOP("Strings", "Host specified by IP adress not found.\nMaybe the adress is "
+                                  "wrong or the host has no DNS entry.")},
+    {StrLookupServerFailure,
+     QT_TRANSLATE_NOOP("Strings", "Non-Authoritative Host not found, or server failure.\nCheck "
+                                  "your network and try again.")},
+    {StrLookupFailed, QT_TRANSLATE_NOOP("Strings", "Error requesting hostname from network.")},
+    {StrColumnHostname, QT_TRANSLATE_NOOP("Strings", "Hostname")},
+    {StrColumnDomain, QT_TRANSLATE_NOOP("Strings", "Domain")},
+    {StrColumnAddress, QT_TRANSLATE_NOOP("Strings", "IP Adress")},
+    {StrColumnPreload, QT_TRANSLATE_NOOP("Strings", "Preload")},
+    {StrColumnComment, QT_TRANSLATE_NOOP("Strings", "Comment")},
+    {StrPreloadYes, QT_TRANSLATE_NOOP("Strings", "yes")},
+    {StrPreloadNo, QT_TRANSLATE_NOOP("Strings", "no")},
+    {StrFileChangedOnDisk,
+     QT_TRANSLATE_NOOP("Strings", "The file %1 has been changed by another program since it was "
+                                  "read.\nDo you want to overwrite it?")},
+    {StrCannotOpenForReading, QT_TRANSLATE_NOOP("Strings", "Cannot open %1 for reading:\n%2")},
+    {StrCannotRead, QT_TRANSLATE_NOOP("Strings", "Cannot read %1:\n%2")},
+    {StrCannotOpenForWriting, QT_TRANSLATE_NOOP("Strings", "Cannot open %1 for writing:\n%2")},
+    {StrCannotWrite, QT_TRANSLATE_NOOP("Strings", "Cannot write %1:\n%2")},
+    {StrEnterInteger, QT_TRANSLATE_NOOP("Strings", "Please enter an integer.")},
+    {StrEnterOctet, QT_TRANSLATE_NOOP("Strings", "Please enter an integer between 0 and 255.")},
+    {StrEnterShortText, QT_TRANSLATE_NOOP("Strings", "Please enter no more than 512 characters.")},
+    {StrCannotEncode,
+     QT_TRANSLATE_NOOP("Strings", "The character \"%1\" cannot be stored in the LMHOSTS file, "
+                                  "because the file is written in %2.")},
+};
+
+static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
+                             [](const StringEntry& a, const StringEntry& b) {
+                                 return a.id < b.id;
+                             }));
+
+QString Substitute(const QString& pattern, const QString* args, int argCount)
+{
+    QString result;
+    result.reserve(pattern.size());
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == u'%' && i + 1 < pattern.size()) {
+            const int n = pattern.at(i + 1).digitValue();
+            if (n >= 1 && n <= argCount) {
+                result += args[n - 1];
+                ++i;
+                continue;
+            }
+        }
+        result += c;
+    }
+    return result;
+}
+
+} // namespace
+
+QString LoadString(int id)
+{
+    const auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                                     [](const StringEntry& e, int key) { return e.id < key; });
+    if (it == std::end(kStrings) || it->id != id)
+        return {};
+    return QCoreApplication::translate("Strings", it->text);
+}
+
+QString FormatString(int id, const QString& arg1)
+{
+    return Substitute(LoadString(id), &arg1, 1);
+}
+
+QString FormatString(int id, const QString& arg1, const QString& arg2)
+{
+    const QString args[] = {arg1, arg2};
+    return Substitute(LoadString(id), args, 2);
+}
+
+bool PrefersGerman(const QStringList& uiLanguages)
+{
+    for (const QString& name : uiLanguages) {
+        const QLocale::Language language = QLocale(name).language();
+        if (language == QLocale::German)
+            return true;
+        // "C" and "POSIX" are the untranslated program: English.
+        if (language == QLocale::English || language == QLocale::C)
+            return false;
+    }
+    return false;
+}
+
+bool InstallTranslations()
+{
+    auto* app = QCoreApplication::instance();
+    if (app == nullptr || !PrefersGerman(QLocale::system().uiLanguages()))
+        return false;
+
+    auto* own = new QTranslator(app);
+    const bool installed = own->load(QStringLiteral(":/i18n/marlox_de.qm"));
+    if (installed)
+        QCoreApplication::installTranslator(own);
+    else
+        delete own;
+
+    // Qt's own texts ("Yes", "No", context menus of the edits).
+    auto* qt = new QTranslator(app);
+    if (qt->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    return installed;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+// Every text the program shows by number. The English texts live in stringtable.cpp,
+// the German ones in translations/marlox_de.ts.
+enum StringId : int {
+    StrAboutMenuItem = 101,
+    StrSocketInitFailed = 103,
+    StrDeletePrompt = 104, // %1 = hostname
+    StrLookupNetworkDown = 105,
+    StrLookupHostNotFound = 106,
+    StrLookupServerFailure = 107,
+    StrLookupFailed = 108,
+    StrColumnHostname = 109,
+    StrColumnDomain = 110,
+    StrColumnAddress = 111,
+    StrColumnPreload = 112,
+    StrColumnComment = 113,
+    StrPreloadYes = 114,
+    StrPreloadNo = 115,
+    StrFileChangedOnDisk = 116,    // %1 = path
+    StrCannotOpenForReading = 117, // %1 = path, %2 = the system's reason
+    StrCannotRead = 118,           // %1 = path, %2 = the system's reason
+    StrCannotOpenForWriting = 119, // %1 = path, %2 = the system's reason
+    StrCannotWrite = 120,          // %1 = path, %2 = the system's reason
+    StrEnterInteger = 121,
+    StrEnterOctet = 122,
+    StrEnterShortText = 123,
+    StrCannotEncode = 124, // %1 = the character, %2 = the encoding's name
+};
+
+// The text in the current language; an id without text yields an empty text.
+QString LoadString(int id);
+
+// Loads the string and replaces "%1" (and "%2") by the arguments in one pass, so an
+// argument that itself contains "%2" is left as it is.
+QString FormatString(int id, const QString& arg1);
+QString FormatString(int id, const QString& arg1, const QString& arg2);
+
+// Whether the user interface is German for these UI languages, most preferred
+// first (as QLocale::uiLanguages() lists them): the first German or English
+// entry decides; none of either means English.
+bool PrefersGerman(const QStringList& uiLanguages);
+
+// Installs the German texts (our own and Qt's) into the running application when
+// the user's locale asks for German. Call once after creating the application
+// object. Returns true when German was installed.
+bool InstallTranslations();

@@ -1,0 +1,115 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_AT">
+<context>
+    <name>Strings</name>
+    <message>
+        <source>&amp;About Marlox...</source>
+        <translation>Über &amp;Marlox...</translation>
+    </message>
+    <message>
+        <source>Windows sockets initialization failed.</source>
+        <translation>Fehler bei der Initialisierung von Winsock.</translation>
+    </message>
+    <message>
+        <source>Do you realy want to delete %1 from your LMHOST file?</source>
+        <translation>Wollen Sie %1 wirklich aus Ihrer LMHOST Datei löschen?</translation>
+    </message>
+    <message>
+        <source>Cannot lookup adress, network is down.
+Connect to your internet service provider or network and try again.</source>
+        <translation>Addresse kann nicht ermittelt werden. Das Netzwerk ist nicht verfügbar.
+Verbinden Sie zu Ihrem Internet Anbieter oder Netzwerk und versuchen Sie es nochmals.</translation>
+    </message>
+    <message>
+        <source>Host specified by IP adress not found.
+Maybe the adress is wrong or the host has no DNS entry.</source>
+        <translation>Rechner mit angegebener IP Addresse kann nicht gefunden werden.
+Möglicherweise ist die Addresse falsch oder der Rechner hat keinen DNS Eintrag.</translation>
+    </message>
+    <message>
+        <source>Non-Authoritative Host not found, or server failure.
+Check your network and try again.</source>
+        <translation>NA Rechner nicht gefunden oder Server Fehler.
+Überprüfen Sie ihre Netzwerkverbindung und versuchen Sie es nochmals.</translation>
+    </message>
+    <message>
+        <source>Error requesting hostname from network.</source>
+        <translation>Fehler bei der Namenssuche im Netzwerk.</translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation>Rechnername</translation>
+    </message>
+    <message>
+        <source>Domain</source>
+        <translation>Domäne</translation>
+    </message>
+    <message>
+        <source>IP Adress</source>
+        <translation>IP Addresse</translation>
+    </message>
+    <message>
+        <source>Preload</source>
+        <translation>autom. Laden</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>The file %1 has been changed by another program since it was read.
+Do you want to overwrite it?</source>
+        <translation>Die Datei %1 wurde seit dem Einlesen von einem anderen Programm geändert.
+Wollen Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <source>Cannot open %1 for reading:
+%2</source>
+        <translation>%1 kann nicht zum Lesen geöffnet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1:
+%2</source>
+        <translation>%1 kann nicht gelesen werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Cannot open %1 for writing:
+%2</source>
+        <translation>%1 kann nicht zum Schreiben geöffnet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1:
+%2</source>
+        <translation>%1 kann nicht geschrieben werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between 0 and 255.</source>
+        <translation>Bitte geben Sie eine ganze Zahl zwischen 0 und 255 ein.</translation>
+    </message>
+    <message>
+        <source>Please enter no more than 512 characters.</source>
+        <translation>Bitte geben Sie höchstens 512 Zeichen ein.</translation>
+    </message>
+    <message>
+        <source>The character &quot;%1&quot; cannot be stored in the LMHOSTS file, because the file is written in %2.</source>
+        <translation>Das Zeichen „%1“ kann nicht in der LMHOSTS Datei gespeichert werden, weil die Datei in %2 geschrieben ist.</translation>
+    </message>
+</context>
+</TS>
