@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_AT">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Marlox</source>
+        <translation>Über Marlox</translation>
+    </message>
+    <message>
+        <source>Marlox Version 1.0
+English/German</source>
+        <translation>Marlox Version 1.0
+Deutsch/Englisch</translation>
+    </message>
+    <message>
+        <source>Copyright © The Marlox developers</source>
+        <translation>Copyright © Die Marlox-Entwickler</translation>
+    </message>
+    <message>
+        <source>Contact: marlox@example.org</source>
+        <translation>Kontakt: marlox@example.org</translation>
+    </message>
+    <message>
+        <source>Free to use, copy and pass on, changed or unchanged.
+It comes without any warranty.</source>
+        <translation>Frei zu nutzen, zu kopieren und weiterzugeben, verändert oder unverändert.
+Ohne jede Gewährleistung.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>Strings</name>
     <message>
         <source>&amp;About Marlox...</source>
