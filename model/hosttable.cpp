@@ -4,31 +4,31 @@
 
 int HostTable::size() const
 {
-    return static_cast<int>(entries_.size());
+    return static_cast<int>(slots_.size());
 }
 
 HostEntry& HostTable::at(int index)
 {
-    return entries_.at(static_cast<std::size_t>(index));
+    return slots_.at(static_cast<std::size_t>(index)).entry;
 }
 
 const HostEntry& HostTable::at(int index) const
 {
-    return entries_.at(static_cast<std::size_t>(index));
+    return slots_.at(static_cast<std::size_t>(index)).entry;
 }
 
 int HostTable::append(HostEntry entry)
 {
-    entries_.push_back(std::move(entry));
+    slots_.push_back(Slot{std::move(entry), {}});
     return size() - 1;
 }
 
 void HostTable::removeAt(int index)
 {
-    entries_.erase(entries_.begin() + index);
+    slots_.erase(slots_.begin() + index);
 }
 
 TextEncoding HostTable::encoding() const
 {
-    return TextEncoding::Windows1252;
+    return encoding_;
 }

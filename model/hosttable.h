@@ -3,14 +3,39 @@
 #include "hostentry.h"
 #include "textencoding.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
+
+struct HostTableIo;
+
+// Where an entry came from: its line in the table's file and what that line reads as,
+// so the writer can tell an untouched entry from an edited one without
+// parsing the line again. Offsets inside the line are 32-bit to keep the
+// slot small; `spansValid` is false for lines too long for them.
+struct LineOrigin {
+    std::uint64_t lineStart = NoLine;
+    std::uint64_t contentLength = 0; // without the line break
+    std::uint32_t nameStart = 0, nameLength = 0;
+    std::uint32_t domainStart = 0, domainLength = 0;
+    std::uint32_t commentStart = 0, commentLength = 0;
+    std::int32_t octets[4] = {0, 0, 0, 0};
+    std::uint8_t breakLength = 0; // 0, 1 (LF) or 2 (CRLF)
+    bool preload = false;
+    bool spansValid = true;
+
+    static constexpr std::uint64_t NoLine = ~std::uint64_t{0};
+    bool fromFile() const { return lineStart != NoLine; }
+};
 
 // The entries of one LMHOSTS file in file order, followed by the entries added
 // while editing. Held by value.
 //
 // Besides the entries the table remembers the file it was loaded from, so that a
 // save can write back every line it did not change byte for byte.
-class HostTable {
+class HostTable
+{
 public:
     int size() const;
     HostEntry& at(int index);
@@ -25,7 +50,18 @@ public:
     TextEncoding encoding() const;
 
 private:
-    // Internals (file origin of each entry, the loaded bytes, ...) belong to the
-    // reader and writer.
-    std::vector<HostEntry> entries_;
+    friend struct HostTableIo;
+
+    struct Slot {
+        HostEntry entry;
+        LineOrigin origin;
+    };
+    std::vector<Slot> slots_;
+    // The file as loaded or last saved, byte-order mark included.
+    std::string file_;
+    std::size_t bodyStart_ = 0;      // after a byte-order mark
+    std::size_t fileEntryLines_ = 0; // entry lines in `file_`
+    bool fileExists_ = false;        // the file was there at load or save
+    bool crlf_ = true;               // line break for lines the writer adds
+    TextEncoding encoding_ = TextEncoding::Windows1252;
 };

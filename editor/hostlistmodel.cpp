@@ -1,0 +1,275 @@
+#include "hostlistmodel.h"
+
+#include "hosttable.h"
+#include "stringtable.h"
+#include "textcodec.h"
+
+#include <QCollatorSortKey>
+
+#include <algorithm>
+#include <numeric>
+
+namespace
+{
+
+QString FormatAddress(const HostEntry& e)
+{
+    // "%i.%i.%i.%i": octets as stored, also outside 0..255.
+    QString text;
+    text.reserve(15);
+    text += QString::number(e.octet1);
+    text += u'.';
+    text += QString::number(e.octet2);
+    text += u'.';
+    text += QString::number(e.octet3);
+    text += u'.';
+    text += QString::number(e.octet4);
+    return text;
+}
+
+} // namespace
+
+namespace
+{
+
+QLocale CollationLocale()
+{
+    // Under the C locale QCollator compares code points and ignores both settings
+    // below; the untranslated program is English, so collate as English.
+    const QLocale system;
+    return system.language() == QLocale::C ? QLocale(QLocale::English) : system;
+}
+
+} // namespace
+
+HostListModel::HostListModel(QObject* parent)
+    : QAbstractTableModel(parent), collator_(CollationLocale())
+{
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    collator_.setNumericMode(true);
+}
+
+int HostListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int HostListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant HostListModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(columns_[index.column()].alignment | Qt::AlignVCenter);
+    case Qt::UserRole:
+        return rows_[index.row()].entry;
+    default:
+        return {};
+    }
+}
+
+QVariant HostListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return columns_[section].title;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(columns_[section].alignment | Qt::AlignVCenter);
+    return {};
+}
+
+void HostListModel::setColumn(int column, const QString& title, int width, Qt::Alignment alignment)
+{
+    if (column < 0 || column >= kColumnCount)
+        return;
+    columns_[column] = Column{title, width, alignment};
+    emit headerDataChanged(Qt::Horizontal, column, column);
+    if (!rows_.empty())
+        emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::TextAlignmentRole});
+}
+
+int HostListModel::columnWidth(int column) const
+{
+    return column >= 0 && column < kColumnCount ? columns_[column].width : 0;
+}
+
+QString HostListModel::cellText(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount)
+        return {};
+    const Row& r = rows_[row];
+    if (column == 0 && r.ownText >= 0)
+        return ownTexts_[r.ownText];
+    if (r.shown < 0 || table_ == nullptr || r.shown >= table_->size())
+        return {};
+    const HostEntry& e = table_->at(r.shown);
+    switch (column) {
+    case 0:
+        return DecodeText(e.hostname, table_->encoding());
+    case 1:
+        return DecodeText(e.domain, table_->encoding());
+    case 2:
+        return FormatAddress(e);
+    case 3:
+        return LoadString(e.preload ? StrPreloadYes : StrPreloadNo);
+    default:
+        return DecodeText(e.comment, table_->encoding());
+    }
+}
+
+void HostListModel::refill(const HostTable& table)
+{
+    beginResetModel();
+    table_ = &table;
+    const int n = table.size();
+
+    // One sort over precomputed keys; sorting by comparing the texts themselves
+    // would run the full collation O(n log n) times.
+    std::vector<int> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(order.size());
+        for (int i = 0; i < n; ++i)
+            keys.push_back(collator_.sortKey(DecodeText(table.at(i).hostname, table.encoding())));
+        std::stable_sort(order.begin(), order.end(),
+                         [&keys](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+    }
+
+    rows_.clear();
+    rows_.shrink_to_fit();
+    rows_.reserve(order.size());
+    for (int entry : order)
+        rows_.push_back(Row{entry, entry, -1});
+    ownTexts_.clear();
+    rowOfEntry_.assign(order.size(), -1);
+    noteRowsFrom(0);
+    endResetModel();
+}
+
+int HostListModel::insertSortedRow(const QString& firstColumnText, int entryIndex)
+{
+    if (entryIndex < 0)
+        return -1;
+    // After every row that does not sort behind the new text, so that equal texts
+    // keep the order of their insertion.
+    int low = 0;
+    int high = rowCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (collator_.compare(firstColumnText, cellText(mid, 0)) < 0)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    const int row = low;
+
+    beginInsertRows({}, row, row);
+    ownTexts_.push_back(firstColumnText);
+    rows_.insert(rows_.begin() + row, Row{entryIndex, -1, static_cast<int>(ownTexts_.size()) - 1});
+    if (static_cast<std::size_t>(entryIndex) >= rowOfEntry_.size())
+        rowOfEntry_.resize(static_cast<std::size_t>(entryIndex) + 1, -1);
+    noteRowsFrom(row);
+    endInsertRows();
+    return row;
+}
+
+void HostListModel::showEntryInRow(int row, const HostTable& table, int entryIndex)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    table_ = &table;
+    rows_[row].shown = entryIndex;
+    rows_[row].ownText = -1;
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole});
+}
+
+int HostListModel::entryIndexOfRow(int row) const
+{
+    return row >= 0 && row < rowCount() ? rows_[row].entry : -1;
+}
+
+int HostListModel::rowOfEntry(int entryIndex) const
+{
+    if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= rowOfEntry_.size())
+        return -1;
+    return rowOfEntry_[entryIndex];
+}
+
+void HostListModel::noteRowsFrom(int row)
+{
+    for (int r = row; r < rowCount(); ++r)
+        rowOfEntry_[rows_[r].entry] = r;
+}
+
+HostListControl::HostListControl() : selection_(&model_) {}
+
+HostListControl::~HostListControl() = default;
+
+void HostListControl::insertColumn(int position, const QString& title, int width,
+                                   Qt::Alignment alignment)
+{
+    model_.setColumn(position, title, width, alignment);
+}
+
+void HostListControl::refill(const HostTable& table)
+{
+    model_.refill(table);
+}
+
+int HostListControl::insertRow(int /*requestedPosition*/, const QString& firstColumnText,
+                               int entryIndex)
+{
+    // A sorted list places the row itself.
+    return model_.insertSortedRow(firstColumnText, entryIndex);
+}
+
+void HostListControl::showEntryInRow(int row, const HostTable& table, int entryIndex)
+{
+    model_.showEntryInRow(row, table, entryIndex);
+}
+
+int HostListControl::rowCount() const
+{
+    return model_.rowCount();
+}
+
+int HostListControl::entryIndexOfRow(int row) const
+{
+    return model_.entryIndexOfRow(row);
+}
+
+int HostListControl::rowOfEntry(int entryIndex) const
+{
+    return model_.rowOfEntry(entryIndex);
+}
+
+void HostListControl::setSelected(int row, bool selected)
+{
+    if (row < 0 || row >= model_.rowCount())
+        return;
+    // Single selection: selecting a row deselects every other one in the same
+    // (single) notification.
+    const QModelIndex index = model_.index(row, 0);
+    selection_.select(
+        index, (selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Deselect) |
+                   QItemSelectionModel::Rows);
+}
+
+int HostListControl::firstSelectedRow() const
+{
+    int first = -1;
+    for (const QItemSelectionRange& range : selection_.selection()) {
+        if (first == -1 || range.top() < first)
+            first = range.top();
+    }
+    return first;
+}

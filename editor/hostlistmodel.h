@@ -1,0 +1,98 @@
+#pragma once
+
+#include "hostlist.h"
+
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <QItemSelectionModel>
+
+#include <array>
+#include <vector>
+
+class HostTable;
+
+// The host list's rows. A row holds only its entry index and which entry's values
+// it shows; the cell texts are read from the table when asked for, so the list
+// costs a few bytes per entry. Rows are placed in collation order of their first
+// column when inserted and never move afterwards.
+class HostListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int kColumnCount = 5;
+
+    explicit HostListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    // Qt::DisplayRole: the cell text; Qt::TextAlignmentRole: the column's
+    // alignment; Qt::UserRole: the row's entry index.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void setColumn(int column, const QString& title, int width, Qt::Alignment alignment);
+    // Width in pixels for the view; 0 until the column is set.
+    int columnWidth(int column) const;
+
+    void refill(const HostTable& table);
+    int insertSortedRow(const QString& firstColumnText, int entryIndex);
+    void showEntryInRow(int row, const HostTable& table, int entryIndex);
+
+    QString cellText(int row, int column) const;
+    int entryIndexOfRow(int row) const;
+    int rowOfEntry(int entryIndex) const;
+
+private:
+    struct Row {
+        int entry;   // the row's item data
+        int shown;   // entry whose values the cells show; -1: none
+        int ownText; // index into ownTexts_ of a first-column text of its own; -1: none
+    };
+    struct Column {
+        QString title;
+        int width = 0;
+        Qt::Alignment alignment = Qt::AlignLeft;
+    };
+
+    void noteRowsFrom(int row);
+
+    std::vector<Row> rows_;
+    std::vector<int> rowOfEntry_;
+    std::vector<QString> ownTexts_;
+    std::array<Column, kColumnCount> columns_;
+    const HostTable* table_ = nullptr;
+    QCollator collator_;
+};
+
+// The list control the editing logic drives: the rows plus their single selection.
+// Every selection change, also one made through this class, emits the selection
+// model's selectionChanged() before the call returns; that signal is the list's
+// item-changed notification.
+class HostListControl : public HostList
+{
+public:
+    HostListControl();
+    ~HostListControl() override;
+
+    HostListModel* model() { return &model_; }
+    const HostListModel* model() const { return &model_; }
+    QItemSelectionModel* selectionModel() { return &selection_; }
+
+    void insertColumn(int position, const QString& title, int width,
+                      Qt::Alignment alignment) override;
+    void refill(const HostTable& table) override;
+    int insertRow(int requestedPosition, const QString& firstColumnText, int entryIndex) override;
+    void showEntryInRow(int row, const HostTable& table, int entryIndex) override;
+
+    int rowCount() const override;
+    int entryIndexOfRow(int row) const override;
+    int rowOfEntry(int entryIndex) const override;
+
+    void setSelected(int row, bool selected) override;
+    int firstSelectedRow() const override;
+
+private:
+    HostListModel model_;
+    QItemSelectionModel selection_;
+};
