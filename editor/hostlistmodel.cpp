@@ -7,7 +7,6 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
-#include <numeric>
 
 namespace
 {
@@ -132,16 +131,25 @@ void HostListModel::refill(const HostTable& table)
     const int n = table.size();
 
     // One sort over precomputed keys; sorting by comparing the texts themselves
-    // would run the full collation O(n log n) times.
-    std::vector<int> order(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
+    // would run the full collation O(n log n) times. Equal keys keep table order.
+    struct Keyed {
+        QCollatorSortKey key;
+        int entry;
+    };
+    std::vector<int> order;
     {
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(order.size());
+        std::vector<Keyed> keyed;
+        keyed.reserve(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i)
-            keys.push_back(collator_.sortKey(DecodeText(table.at(i).hostname, table.encoding())));
-        std::stable_sort(order.begin(), order.end(),
-                         [&keys](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+            keyed.push_back(
+                Keyed{collator_.sortKey(DecodeText(table.at(i).hostname, table.encoding())), i});
+        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            const int c = a.key.compare(b.key);
+            return c != 0 ? c < 0 : a.entry < b.entry;
+        });
+        order.reserve(keyed.size());
+        for (const Keyed& k : keyed)
+            order.push_back(k.entry);
     }
 
     rows_.clear();
