@@ -119,7 +119,12 @@ bool InstallTranslations()
     if (app == nullptr || !PrefersGerman(QLocale::system().uiLanguages()))
         return false;
 
+    // Once per application object, however often it is called.
+    if (app->findChild<QTranslator*>(QStringLiteral("marlox_de"), Qt::FindDirectChildrenOnly))
+        return true;
+
     auto* own = new QTranslator(app);
+    own->setObjectName(QStringLiteral("marlox_de"));
     const bool installed = own->load(QStringLiteral(":/i18n/marlox_de.qm"));
     if (installed)
         QCoreApplication::installTranslator(own);

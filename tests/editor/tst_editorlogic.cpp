@@ -1,6 +1,7 @@
 #include "editorlogic.h"
 #include "hostlistmodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QTest>
 
 #include <functional>
@@ -201,6 +202,8 @@ public:
         if (realList) {
             real_ = std::make_unique<HostListControl>();
             list_ = real_.get();
+            tester_ = std::make_unique<QAbstractItemModelTester>(
+                real_->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         } else {
             fake_ = std::make_unique<FakeList>();
             list_ = fake_.get();
@@ -316,6 +319,7 @@ public:
 private:
     std::unique_ptr<FakeList> fake_;
     std::unique_ptr<HostListControl> real_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
     HostList* list_ = nullptr;
     std::unique_ptr<EditorLogic> logic_;
     int realRefills_ = 0;

@@ -53,6 +53,10 @@ private slots:
 void TestGerman::initTestCase()
 {
     QVERIFY(InstallTranslations());
+    // A second call installs nothing more.
+    const auto installed = qApp->findChildren<QTranslator*>().size();
+    QVERIFY(InstallTranslations());
+    QCOMPARE(qApp->findChildren<QTranslator*>().size(), installed);
 }
 
 void TestGerman::germanText_data()
