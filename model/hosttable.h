@@ -20,10 +20,15 @@ struct LineOrigin {
     std::uint32_t nameStart = 0, nameLength = 0;
     std::uint32_t domainStart = 0, domainLength = 0;
     std::uint32_t commentStart = 0, commentLength = 0;
+    // For a line the writer made: where it put the words kept from the old line.
+    std::uint32_t keptStart = 0, keptLength = 0;
     std::int32_t octets[4] = {0, 0, 0, 0};
     std::uint8_t breakLength = 0; // 0, 1 (LF) or 2 (CRLF)
     bool preload = false;
     bool spansValid = true;
+    // Made by the writer: the spans say where it put the entry's texts, which
+    // need not be what the line reads as (a name with a quote, say).
+    bool written = false;
 
     static constexpr std::uint64_t NoLine = ~std::uint64_t{0};
     bool fromFile() const { return lineStart != NoLine; }

@@ -238,8 +238,15 @@ void AppendNumber(std::string& out, std::int32_t v)
 }
 
 // The line without its break: address, name, keywords, `kept` words, comment.
-void AppendEntry(std::string& out, const HostEntry& e, std::string_view kept)
+// `origin`, if given, records where the texts went, relative to the line start.
+void AppendEntry(std::string& out, const HostEntry& e, std::string_view kept, Origin* origin)
 {
+    const std::size_t at = out.size();
+    auto mark = [&](std::uint32_t& start, std::uint32_t& length, std::size_t from) {
+        start = static_cast<std::uint32_t>(from - at);
+        length = static_cast<std::uint32_t>(out.size() - from);
+    };
+    Origin o;
     AppendNumber(out, e.octet1);
     out += '.';
     AppendNumber(out, e.octet2);
@@ -248,28 +255,50 @@ void AppendEntry(std::string& out, const HostEntry& e, std::string_view kept)
     out += '.';
     AppendNumber(out, e.octet4);
     out += "\t\"";
+    std::size_t from = out.size();
     AppendText(out, e.hostname);
+    mark(o.nameStart, o.nameLength, from);
     out += '"';
     if (e.preload)
         out += "\t#PRE";
     if (!e.domain.empty()) {
         out += "\t#DOM:";
+        from = out.size();
         AppendText(out, e.domain);
+        mark(o.domainStart, o.domainLength, from);
     }
     if (!kept.empty()) {
         out += '\t';
+        from = out.size();
         out += kept;
+        mark(o.keptStart, o.keptLength, from);
     }
     if (!e.comment.empty()) {
         out += "\t#COMMENT:";
+        from = out.size();
         AppendText(out, e.comment);
+        mark(o.commentStart, o.commentLength, from);
+    }
+    if (origin) {
+        o.lineStart = at;
+        o.contentLength = out.size() - at;
+        o.octets[0] = e.octet1;
+        o.octets[1] = e.octet2;
+        o.octets[2] = e.octet3;
+        o.octets[3] = e.octet4;
+        o.preload = e.preload;
+        o.spansValid = o.contentLength <= std::numeric_limits<std::uint32_t>::max();
+        o.written = true;
+        *origin = o;
     }
 }
 
 // Words of an entry line that the entry does not hold: those after the name and
 // before "#COMMENT:", except the keyword words, joined by single spaces.
-std::string UnusedWords(std::string_view line)
+std::string UnusedWords(std::string_view line, const Origin& origin)
 {
+    if (origin.written && origin.spansValid)
+        return std::string(line.substr(origin.keptStart, origin.keptLength));
     ParsedLine parsed;
     if (!ParseLine(line, parsed))
         return {};
@@ -313,15 +342,6 @@ bool Unchanged(const std::string& file, const HostEntry& e, const Origin& o)
     return e.hostname == line.substr(o.nameStart, o.nameLength) &&
            e.domain == line.substr(o.domainStart, o.domainLength) &&
            e.comment == line.substr(o.commentStart, o.commentLength);
-}
-
-Origin OriginOfWritten(const std::string& out, std::size_t lineStart, std::uint8_t breakLength)
-{
-    const std::string_view line =
-        std::string_view(out).substr(lineStart, out.size() - lineStart - breakLength);
-    ParsedLine parsed;
-    ParseLine(line, parsed);
-    return ToOrigin(lineStart, line, breakLength, parsed);
 }
 
 } // namespace
@@ -518,10 +538,12 @@ std::string HostTableIo::write(const HostTable& table, std::vector<LineOrigin>* 
                 origins->push_back(moved);
             }
         } else {
-            AppendEntry(out, slot.entry, UnusedWords(LineOf(file, o)));
+            Origin made;
+            AppendEntry(out, slot.entry, UnusedWords(LineOf(file, o), o), &made);
             out.append(file, o.lineStart + o.contentLength, o.breakLength);
+            made.breakLength = o.breakLength;
             if (origins)
-                origins->push_back(OriginOfWritten(out, at, o.breakLength));
+                origins->push_back(made);
         }
         cursor = lineEnd;
     }
@@ -544,12 +566,12 @@ std::string HostTableIo::write(const HostTable& table, std::vector<LineOrigin>* 
             out += added;
         }
         first = false;
-        const std::size_t at = out.size();
-        AppendEntry(out, slot.entry, {});
+        Origin made;
+        AppendEntry(out, slot.entry, {}, &made);
         out += lineBreak;
+        made.breakLength = static_cast<std::uint8_t>(lineBreak.size());
         if (origins)
-            origins->push_back(
-                OriginOfWritten(out, at, static_cast<std::uint8_t>(lineBreak.size())));
+            origins->push_back(made);
     }
     return out;
 }

@@ -117,6 +117,7 @@ private slots:
     void editsKeepOtherLines_data();
     void editsKeepOtherLines();
     void savedFileBecomesBaseline();
+    void entryTheLineCannotHoldIsStable();
     void failedWriteLeavesTable();
     void detectEncoding_data();
     void detectEncoding();
@@ -486,6 +487,20 @@ void TestLmhostsFormat::savedFileBecomesBaseline()
     table.at(1).comment = "later";
     table.removeAt(0);
     QCOMPARE(Write(table), QByteArray("# c\r\n3.3.3.3\t\"n\"\t#COMMENT:later\r\n"));
+}
+
+// A name the line cannot hold reads back differently; saving again must still
+// write the same line, and a later edit must not pick up pieces of the name.
+void TestLmhostsFormat::entryTheLineCannotHoldIsStable()
+{
+    HostTable table = Read("1.1.1.1 a #MH\r\n");
+    table.at(0).hostname = "q\"x";
+    std::string first;
+    HostTableIo::save(table, [&](std::string_view b) { first.assign(b); });
+    QCOMPARE(Qb(first), QByteArray("1.1.1.1\t\"q\"x\"\t#MH\r\n"));
+    QCOMPARE(Write(table), Qb(first));
+    table.at(0).octet4 = 2;
+    QCOMPARE(Write(table), QByteArray("1.1.1.2\t\"q\"x\"\t#MH\r\n"));
 }
 
 void TestLmhostsFormat::failedWriteLeavesTable()
