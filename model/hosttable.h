@@ -10,6 +10,23 @@
 
 struct HostTableIo;
 
+void* AllocateBigBlock(std::size_t bytes);
+void FreeBigBlock(void* block, std::size_t bytes);
+
+// For the table's two big blocks, the file and the entries: blocks of a few
+// megabytes and more go on huge pages where the system offers them, which makes
+// first touching the memory of a large file several times cheaper.
+template <class T> struct BigBlockAllocator {
+    using value_type = T;
+    BigBlockAllocator() = default;
+    template <class U> BigBlockAllocator(const BigBlockAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateBigBlock(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreeBigBlock(p, n * sizeof(T)); }
+    template <class U> bool operator==(const BigBlockAllocator<U>&) const { return true; }
+};
+
+using FileBytes = std::basic_string<char, std::char_traits<char>, BigBlockAllocator<char>>;
+
 // Where an entry came from: its line in the table's file and what that line reads as,
 // so the writer can tell an untouched entry from an edited one without
 // parsing the line again. Offsets inside the line are 32-bit to keep the
@@ -33,6 +50,8 @@ struct LineOrigin {
     static constexpr std::uint64_t NoLine = ~std::uint64_t{0};
     bool fromFile() const { return lineStart != NoLine; }
 };
+
+using LineOrigins = std::vector<LineOrigin, BigBlockAllocator<LineOrigin>>;
 
 // The entries of one LMHOSTS file in file order, followed by the entries added
 // while editing. Held by value.
@@ -61,9 +80,9 @@ private:
         HostEntry entry;
         LineOrigin origin;
     };
-    std::vector<Slot> slots_;
+    std::vector<Slot, BigBlockAllocator<Slot>> slots_;
     // The file as loaded or last saved, byte-order mark included.
-    std::string file_;
+    FileBytes file_;
     std::size_t bodyStart_ = 0;      // after a byte-order mark
     std::size_t fileEntryLines_ = 0; // entry lines in `file_`
     bool fileExists_ = false;        // the file was there at load or save

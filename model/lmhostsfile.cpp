@@ -61,7 +61,7 @@ QString Join(const QString& folder, const QString& name)
 }
 
 // Keeps only whole lines: a line cut by a read error is not read as an entry.
-std::string WholeLines(std::string bytes)
+FileBytes WholeLines(FileBytes bytes)
 {
     const std::size_t lastBreak = bytes.rfind('\n');
     bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
@@ -100,12 +100,12 @@ void LoadHostTable(HostTable& table)
     const QString path = LmhostsPath();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        ReadHostTable({}, table);
+        HostTableIo::read({}, table);
         HostTableIo::setFileExists(table, false);
         throw FileError(FileError::Operation::OpenForReading, path, file.errorString());
     }
     // Read straight into the string the table keeps, so the file is held once.
-    std::string bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)), '\0');
+    FileBytes bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)), '\0');
     std::size_t got = 0;
     for (;;) {
         qint64 n;
@@ -121,7 +121,7 @@ void LoadHostTable(HostTable& table)
         if (n < 0) {
             const QString reason = file.errorString();
             bytes.resize(got);
-            ReadHostTable(WholeLines(std::move(bytes)), table);
+            HostTableIo::read(WholeLines(std::move(bytes)), table);
             throw FileError(FileError::Operation::Read, path, reason);
         }
         if (n == 0)
@@ -129,7 +129,7 @@ void LoadHostTable(HostTable& table)
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
-    ReadHostTable(std::move(bytes), table);
+    HostTableIo::read(std::move(bytes), table);
 }
 
 void SaveHostTable(HostTable& table)
@@ -169,7 +169,7 @@ bool HostFileChangedOnDisk(const HostTable& table)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    const std::string& known = HostTableIo::file(table);
+    const FileBytes& known = HostTableIo::file(table);
     std::size_t at = 0;
     char buffer[65536];
     for (;;) {

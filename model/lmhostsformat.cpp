@@ -1,6 +1,7 @@
 #include "lmhostsformat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -112,6 +113,46 @@ struct ParsedLine {
     std::size_t commentKeyword = std::string_view::npos; // where "#COMMENT:" starts
 };
 
+// First space or tab at or after `from`, or npos.
+std::size_t FindSpaceOrTab(std::string_view s, std::size_t from)
+{
+    for (std::size_t i = from; i < s.size(); ++i) {
+        if (s[i] == ' ' || s[i] == '\t')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// The first "#PRE", "#DOM:" and "#COMMENT:" in one pass over the "#" signs.
+struct Keywords {
+    std::size_t pre = std::string_view::npos;
+    std::size_t dom = std::string_view::npos;
+    std::size_t comment = std::string_view::npos;
+};
+
+Keywords FindKeywords(std::string_view s)
+{
+    Keywords k;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const void* hit = std::memchr(s.data() + i, '#', s.size() - i);
+        if (!hit)
+            break;
+        i = static_cast<std::size_t>(static_cast<const char*>(hit) - s.data());
+        const std::string_view rest = s.substr(i + 1);
+        if (k.pre == s.npos && rest.starts_with("PRE"))
+            k.pre = i;
+        else if (k.dom == s.npos && rest.starts_with("DOM:"))
+            k.dom = i;
+        else if (k.comment == s.npos && rest.starts_with("COMMENT:"))
+            k.comment = i;
+        if (k.pre != s.npos && k.dom != s.npos && k.comment != s.npos)
+            break;
+        ++i;
+    }
+    return k;
+}
+
 bool IsEntryLine(std::string_view line)
 {
     const std::size_t start = SkipBlanks(line, 0);
@@ -125,7 +166,7 @@ bool ParseLine(std::string_view line, ParsedLine& out)
         return false;
     ScanAddress(line.substr(start), out.octets);
 
-    std::size_t textStart = line.find_first_of(" \t", start);
+    std::size_t textStart = FindSpaceOrTab(line, start);
     if (textStart == std::string_view::npos)
         textStart = start;
     const std::size_t p = SkipBlanks(line, textStart);
@@ -135,27 +176,25 @@ bool ParseLine(std::string_view line, ParsedLine& out)
         out.name = {p + 1, end - (p + 1)};
         out.nameEnd = close == std::string_view::npos ? line.size() : close + 1;
     } else {
-        std::size_t end = line.find_first_of(" \t", p);
+        std::size_t end = FindSpaceOrTab(line, p);
         if (end == std::string_view::npos)
             end = line.size();
         out.name = {p, end - p};
         out.nameEnd = end;
     }
 
-    const std::string_view text = line.substr(textStart);
-    out.preload = text.find("#PRE") != std::string_view::npos;
-    const std::size_t dom = text.find("#DOM:");
-    if (dom != std::string_view::npos) {
-        const std::size_t d = textStart + dom + 5;
-        std::size_t end = line.find_first_of(" \t", d);
+    const Keywords k = FindKeywords(line.substr(textStart));
+    out.preload = k.pre != std::string_view::npos;
+    if (k.dom != std::string_view::npos) {
+        const std::size_t d = textStart + k.dom + 5;
+        std::size_t end = FindSpaceOrTab(line, d);
         if (end == std::string_view::npos)
             end = line.size();
         out.domain = {d, end - d};
     }
-    const std::size_t com = text.find("#COMMENT:");
-    if (com != std::string_view::npos) {
-        out.commentKeyword = textStart + com;
-        out.comment = {textStart + com + 9, line.size() - (textStart + com + 9)};
+    if (k.comment != std::string_view::npos) {
+        out.commentKeyword = textStart + k.comment;
+        out.comment = {out.commentKeyword + 9, line.size() - (out.commentKeyword + 9)};
     }
     return true;
 }
@@ -203,7 +242,7 @@ Origin ToOrigin(std::uint64_t lineStart, std::string_view line, std::uint8_t bre
 
 // Calls f(lineStart, contentLength, breakLength) for each line of s[from, to).
 // A carriage return right before the line feed belongs to the line break.
-template <class F> void ForEachLine(const std::string& s, std::size_t from, std::size_t to, F&& f)
+template <class F> void ForEachLine(std::string_view s, std::size_t from, std::size_t to, F&& f)
 {
     std::size_t p = from;
     while (p < to) {
@@ -222,7 +261,7 @@ template <class F> void ForEachLine(const std::string& s, std::size_t from, std:
 }
 
 // Line breaks inside a text would split the line; they go out as spaces.
-void AppendText(std::string& out, std::string_view text)
+template <class String> void AppendText(String& out, std::string_view text)
 {
     const std::size_t at = out.size();
     out.append(text);
@@ -232,14 +271,17 @@ void AppendText(std::string& out, std::string_view text)
     }
 }
 
-void AppendNumber(std::string& out, std::int32_t v)
+template <class String> void AppendNumber(String& out, std::int32_t v)
 {
-    out += std::to_string(v);
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 // The line without its break: address, name, keywords, `kept` words, comment.
 // `origin`, if given, records where the texts went, relative to the line start.
-void AppendEntry(std::string& out, const HostEntry& e, std::string_view kept, Origin* origin)
+template <class String>
+void AppendEntry(String& out, const HostEntry& e, std::string_view kept, Origin* origin)
 {
     const std::size_t at = out.size();
     auto mark = [&](std::uint32_t& start, std::uint32_t& length, std::size_t from) {
@@ -324,12 +366,12 @@ std::string UnusedWords(std::string_view line, const Origin& origin)
     return words;
 }
 
-std::string_view LineOf(const std::string& file, const Origin& o)
+std::string_view LineOf(std::string_view file, const Origin& o)
 {
-    return std::string_view(file).substr(o.lineStart, o.contentLength);
+    return file.substr(o.lineStart, o.contentLength);
 }
 
-bool Unchanged(const std::string& file, const HostEntry& e, const Origin& o)
+bool Unchanged(std::string_view file, const HostEntry& e, const Origin& o)
 {
     if (e.octet1 != o.octets[0] || e.octet2 != o.octets[1] || e.octet3 != o.octets[2] ||
         e.octet4 != o.octets[3] || e.preload != o.preload)
@@ -455,18 +497,18 @@ TextEncoding DetectTextEncoding(std::string_view s)
 
 void ReadHostTable(std::string bytes, HostTable& table)
 {
-    HostTableIo::read(std::move(bytes), table);
+    HostTableIo::read(FileBytes(bytes.data(), bytes.size()), table);
 }
 
-void HostTableIo::read(std::string bytes, HostTable& table)
+void HostTableIo::read(FileBytes bytes, HostTable& table)
 {
     clear(table);
     table.file_ = std::move(bytes);
-    const std::string& file = table.file_;
+    const std::string_view file = table.file_;
     table.fileExists_ = true;
     table.bodyStart_ = std::string_view(file).starts_with(Utf8Bom) ? Utf8Bom.size() : 0;
     table.encoding_ = DetectTextEncoding(file);
-    table.crlf_ = file.find("\r\n") != std::string::npos || file.find('\n') == std::string::npos;
+    table.crlf_ = file.find("\r\n") != file.npos || file.find('\n') == file.npos;
 
     std::size_t entryLines = 0;
     ForEachLine(file, table.bodyStart_, file.size(),
@@ -486,7 +528,7 @@ void HostTableIo::read(std::string bytes, HostTable& table)
     table.fileEntryLines_ = table.slots_.size();
 }
 
-const std::string* HostTableIo::unchangedFile(const HostTable& table)
+const FileBytes* HostTableIo::unchangedFile(const HostTable& table)
 {
     if (table.slots_.size() != table.fileEntryLines_)
         return nullptr;
@@ -497,10 +539,10 @@ const std::string* HostTableIo::unchangedFile(const HostTable& table)
     return &table.file_;
 }
 
-std::string HostTableIo::write(const HostTable& table, std::vector<LineOrigin>* origins)
+FileBytes HostTableIo::write(const HostTable& table, LineOrigins* origins)
 {
-    const std::string& file = table.file_;
-    std::string out;
+    const std::string_view file = table.file_;
+    FileBytes out;
     out.reserve(file.size() +
                 64 * (table.slots_.size() - std::min(table.slots_.size(), table.fileEntryLines_)));
     out.append(file, 0, table.bodyStart_);
@@ -579,14 +621,14 @@ std::string HostTableIo::write(const HostTable& table, std::vector<LineOrigin>* 
 void HostTableIo::save(HostTable& table,
                        const std::function<void(std::string_view bytes)>& writeAll)
 {
-    if (const std::string* same = unchangedFile(table)) {
+    if (const FileBytes* same = unchangedFile(table)) {
         writeAll(*same);
         table.fileExists_ = true;
         return;
     }
-    std::vector<Origin> origins;
+    LineOrigins origins;
     origins.reserve(table.slots_.size());
-    std::string out = write(table, &origins);
+    FileBytes out = write(table, &origins);
     writeAll(out);
     table.file_ = std::move(out);
     for (std::size_t i = 0; i < table.slots_.size(); ++i)
@@ -602,7 +644,8 @@ void HostTableIo::clear(HostTable& table)
 
 std::string WriteHostTable(const HostTable& table)
 {
-    if (const std::string* same = HostTableIo::unchangedFile(table))
-        return *same;
-    return HostTableIo::write(table, nullptr);
+    const FileBytes* same = HostTableIo::unchangedFile(table);
+    const FileBytes bytes = same ? FileBytes() : HostTableIo::write(table, nullptr);
+    const FileBytes& out = same ? *same : bytes;
+    return std::string(out.data(), out.size());
 }

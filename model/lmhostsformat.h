@@ -38,15 +38,15 @@ TextEncoding DetectTextEncoding(std::string_view bytes);
 
 // Access to the table's remembered file, for the file edge.
 struct HostTableIo {
-    static void read(std::string bytes, HostTable& table);
+    static void read(FileBytes bytes, HostTable& table);
     // The remembered file when nothing changed, else nullptr.
-    static const std::string* unchangedFile(const HostTable& table);
+    static const FileBytes* unchangedFile(const HostTable& table);
     // The bytes to write; `origins` receives where each entry lands in them.
-    static std::string write(const HostTable& table, std::vector<LineOrigin>* origins);
+    static FileBytes write(const HostTable& table, LineOrigins* origins);
     // Hands the bytes to `writeAll`; once it returns, they are the remembered
     // file. If it throws, the table stays as it was.
     static void save(HostTable& table, const std::function<void(std::string_view)>& writeAll);
-    static const std::string& file(const HostTable& table) { return table.file_; }
+    static const FileBytes& file(const HostTable& table) { return table.file_; }
     static bool fileExists(const HostTable& table) { return table.fileExists_; }
     static void setFileExists(HostTable& table, bool exists) { table.fileExists_ = exists; }
     static std::size_t fileEntryLines(const HostTable& table) { return table.fileEntryLines_; }

@@ -19,7 +19,7 @@ std::string Bytes(const QByteArray& a)
     return std::string(a.constData(), static_cast<std::size_t>(a.size()));
 }
 
-QByteArray Qb(const std::string& s)
+QByteArray Qb(std::string_view s)
 {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
