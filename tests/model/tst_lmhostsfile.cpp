@@ -119,8 +119,8 @@ void TestLmhostsFile::path_data()
     QTest::newRow("exact spelling wins")
         << QStringList{"W/system32/drivers", "W/SYSTEM32/DRIVERS/ETC", "W/System32"} << "%R/W"
         << "%R/W/SYSTEM32/DRIVERS/ETC/LMHOSTS";
-    QTest::newRow("missing part keeps the fixed spelling") << QStringList{"W/system32"} << "%R/W"
-                                                           << "%R/W/system32/DRIVERS/ETC/LMHOSTS";
+    QTest::newRow("missing folder keeps the fixed spelling") << QStringList{"W/system32"} << "%R/W"
+                                                             << "%R/W/system32/DRIVERS/ETC/LMHOSTS";
     QTest::newRow("Windows folder missing") << QStringList{} << "%R/none"
                                             << "%R/none/SYSTEM32/DRIVERS/ETC/LMHOSTS";
     QTest::newRow("backslashes in the value")
