@@ -1,0 +1,610 @@
+// The editor window driven through real keyboard and mouse events on its widgets.
+
+#include "editorapp.h"
+#include "editordialog.h"
+#include "guitest.h"
+#include "lmhostsfile.h"
+#include "stringtable.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTreeView>
+
+#include <memory>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(LookupStatus)
+
+namespace
+{
+
+// Three entries whose file order is not their sorted order, written as the
+// editor writes lines, so an edited line comes back in the same shape.
+const QByteArray kThreeEntries = "192.168.1.20\t\"zulu\"\t#PRE\r\n"
+                                 "10.0.0.1\t\"alpha\"\t#DOM:WORK\r\n"
+                                 "172.16.0.5\t\"mike\"\t#COMMENT:print server\r\n";
+const QByteArray kZulu = "192.168.1.20\t\"zulu\"\t#PRE\r\n";
+const QByteArray kAlpha = "10.0.0.1\t\"alpha\"\t#DOM:WORK\r\n";
+const QByteArray kMike = "172.16.0.5\t\"mike\"\t#COMMENT:print server\r\n";
+constexpr int kMikeRow = 1;
+constexpr int kMikeEntry = 2;
+
+// The editor window on a temporary tree, shown and active.
+class OpenWindow
+{
+public:
+    explicit OpenWindow(const QByteArray* file = &kThreeEntries)
+    {
+        if (file)
+            tree.write(*file);
+        dialog = std::make_unique<EditorDialog>(resolver);
+        dialog->OnInitDialog();
+        dialog->show();
+    }
+
+    bool activate() { return QTest::qWaitForWindowActive(dialog.get()); }
+
+    template <typename T> T* find(const char* name) const
+    {
+        return dialog->findChild<T*>(QLatin1String(name));
+    }
+    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
+    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
+    QTreeView* list() const { return find<QTreeView>("hostList"); }
+
+    QString cell(int row, int column) const
+    {
+        QAbstractItemModel* model = list()->model();
+        return model->data(model->index(row, column)).toString();
+    }
+    int rows() const { return list()->model()->rowCount(); }
+
+    void clickRow(int row) const
+    {
+        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Replaces the text of an edit the way a user does: click, select all, type.
+    void retype(const char* name, const QString& text) const
+    {
+        QLineEdit* e = edit(name);
+        QTest::mouseClick(e, Qt::LeftButton);
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(e, text);
+    }
+
+    WindowsTree tree;
+    FakeResolver resolver;
+    std::unique_ptr<EditorDialog> dialog;
+};
+
+QStringList Strings(std::initializer_list<int> ids)
+{
+    QStringList result;
+    for (int id : ids)
+        result << LoadString(id);
+    return result;
+}
+
+} // namespace
+
+class TestEditorDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void opensSortedWithFirstEntryShownDisabled();
+    void editThenSaveWritesTheLine_data();
+    void editThenSaveWritesTheLine();
+    void leavingWithoutSaveKeepsTheFile_data();
+    void leavingWithoutSaveKeepsTheFile();
+    void newEntryIsAppended();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void octetChecks_data();
+    void octetChecks();
+    void missingFileIsCreated();
+    void failedSaveKeepsWindowAndOldFile_data();
+    void failedSaveKeepsWindowAndOldFile();
+    void externalChangeIsAsked_data();
+    void externalChangeIsAsked();
+    void lookup_data();
+    void lookup();
+    void aboutBox();
+    void startUp_data();
+    void startUp();
+};
+
+void TestEditorDialog::initTestCase()
+{
+    QApplication::setApplicationName(QStringLiteral("Marlox"));
+    InstallTranslations();
+}
+
+void TestEditorDialog::opensSortedWithFirstEntryShownDisabled()
+{
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+    QCOMPARE(LmhostsPath(), w.tree.lmhostsPath());
+    QVERIFY(hand.seen.isEmpty());
+
+    QCOMPARE(w.dialog->windowTitle(), QStringLiteral("Marlox LMHOSTS Editor"));
+    const QStringList expected[] = {
+        {"alpha", "WORK", "10.0.0.1", "no", ""},
+        {"mike", "", "172.16.0.5", "no", "print server"},
+        {"zulu", "", "192.168.1.20", "yes", ""},
+    };
+    QCOMPARE(w.rows(), 3);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 5; ++column)
+            QCOMPARE(w.cell(row, column), expected[row][column]);
+    for (int column = 0; column < 5; ++column)
+        QCOMPARE(w.list()->columnWidth(column), 100);
+    QVERIFY(w.list()->selectionModel()->selectedRows().isEmpty());
+
+    // The first entry in file order, visible but not editable yet.
+    QCOMPARE(w.edit("hostnameEdit")->text(), QStringLiteral("zulu"));
+    QCOMPARE(w.edit("octet1Edit")->text(), QStringLiteral("192"));
+    QCOMPARE(w.edit("octet4Edit")->text(), QStringLiteral("20"));
+    QVERIFY(w.find<QCheckBox>("preloadCheck")->isChecked());
+    for (const char* name : {"hostnameEdit", "octet1Edit", "octet2Edit", "octet3Edit", "octet4Edit",
+                             "domainEdit", "commentEdit"})
+        QVERIFY2(!w.edit(name)->isEnabled(), name);
+    QVERIFY(!w.find<QCheckBox>("preloadCheck")->isEnabled());
+    QVERIFY(!w.button("deleteButton")->isEnabled());
+    QVERIFY(!w.button("lookupButton")->isEnabled());
+    QVERIFY(w.button("newButton")->isEnabled());
+    QVERIFY(w.button("saveButton")->isEnabled());
+    QVERIFY(w.button("saveButton")->isDefault());
+
+    // A click on a row makes its entry the one being edited.
+    w.clickRow(kMikeRow);
+    QCOMPARE(w.edit("hostnameEdit")->text(), QStringLiteral("mike"));
+    QCOMPARE(w.edit("commentEdit")->text(), QStringLiteral("print server"));
+    QVERIFY(w.edit("hostnameEdit")->isEnabled());
+    QVERIFY(w.button("deleteButton")->isEnabled());
+    QCOMPARE(w.dialog->logic().currentEntry(), kMikeEntry);
+    QVERIFY(hand.seen.isEmpty());
+}
+
+void TestEditorDialog::editThenSaveWritesTheLine_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Save & Exit button") << "button";
+    QTest::newRow("Enter in the hostname edit") << "enter-edit";
+    QTest::newRow("Enter in the list") << "enter-list";
+    QTest::newRow("mnemonic Alt+S") << "alt-s";
+}
+
+void TestEditorDialog::editThenSaveWritesTheLine()
+{
+    QFETCH(QString, how);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(kMikeRow);
+    // The label's mnemonic leads to the hostname edit.
+    QTest::keyClick(w.dialog.get(), Qt::Key_H, Qt::AltModifier);
+    QLineEdit* hostname = w.edit("hostnameEdit");
+    QCOMPARE(QApplication::focusWidget(), hostname);
+    QTest::keyClick(hostname, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(hostname, QStringLiteral("mikey"));
+    // Every keystroke reaches the entry and its row at once; the row stays put.
+    QCOMPARE(w.cell(kMikeRow, 0), QStringLiteral("mikey"));
+    QCOMPARE(w.dialog->logic().table().at(kMikeEntry).hostname, std::string("mikey"));
+
+    if (how == "button") {
+        QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    } else if (how == "enter-edit") {
+        QTest::keyClick(hostname, Qt::Key_Return);
+    } else if (how == "enter-list") {
+        QTest::keyClick(hostname, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w.list());
+        QTest::keyClick(w.list(), Qt::Key_Return);
+    } else {
+        QTest::keyClick(hostname, Qt::Key_S, Qt::AltModifier);
+    }
+
+    // A mnemonic clicks its button a moment later, as a visible press.
+    QTRY_COMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(hand.texts(), QStringList());
+    QVERIFY(!w.dialog->isVisible());
+    QCOMPARE(w.tree.read(), kZulu + kAlpha + "172.16.0.5\t\"mikey\"\t#COMMENT:print server\r\n");
+}
+
+void TestEditorDialog::leavingWithoutSaveKeepsTheFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Close button") << "button";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("window close") << "close";
+}
+
+void TestEditorDialog::leavingWithoutSaveKeepsTheFile()
+{
+    QFETCH(QString, how);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(kMikeRow);
+    w.retype("hostnameEdit", QStringLiteral("changed"));
+    QTest::mouseClick(w.button("newButton"), Qt::LeftButton);
+    QTest::keyClicks(w.edit("hostnameEdit"), QStringLiteral("added"));
+    QCOMPARE(w.rows(), 4);
+
+    if (how == "button")
+        QTest::mouseClick(w.button("closeButton"), Qt::LeftButton);
+    else if (how == "escape")
+        QTest::keyClick(w.edit("hostnameEdit"), Qt::Key_Escape);
+    else
+        QVERIFY(w.dialog->close());
+
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.dialog->result(), int(QDialog::Rejected));
+    QVERIFY(!w.dialog->isVisible());
+    QCOMPARE(w.tree.read(), kThreeEntries);
+}
+
+void TestEditorDialog::newEntryIsAppended()
+{
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    QTest::mouseClick(w.button("newButton"), Qt::LeftButton);
+    QCOMPARE(w.rows(), 4);
+    const QModelIndexList selected = w.list()->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(w.cell(selected.first().row(), 0), QStringLiteral("?????"));
+    QCOMPARE(QApplication::focusWidget(), w.edit("hostnameEdit"));
+    QCOMPARE(w.edit("octet1Edit")->text(), QStringLiteral("0"));
+
+    QTest::keyClicks(w.edit("hostnameEdit"), QStringLiteral("newhost"));
+    w.retype("octet1Edit", QStringLiteral("10"));
+    w.retype("octet2Edit", QStringLiteral("1"));
+    w.retype("octet3Edit", QStringLiteral("2"));
+    w.retype("octet4Edit", QStringLiteral("3"));
+    QCheckBox* preload = w.find<QCheckBox>("preloadCheck");
+    QTest::mouseClick(preload, Qt::LeftButton, {}, QPoint(4, preload->height() / 2));
+    QVERIFY(preload->isChecked());
+    w.retype("commentEdit", QStringLiteral("added"));
+    QCOMPARE(w.cell(selected.first().row(), 0), QStringLiteral("newhost"));
+    QCOMPARE(w.cell(selected.first().row(), 2), QStringLiteral("10.1.2.3"));
+
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(w.tree.read(), kThreeEntries + "10.1.2.3\t\"newhost\"\t#PRE\t#COMMENT:added\r\n");
+}
+
+void TestEditorDialog::deleteAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes deletes") << true;
+    QTest::newRow("No keeps") << false;
+}
+
+void TestEditorDialog::deleteAsksFirst()
+{
+    QFETCH(bool, yes);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(kMikeRow);
+    hand.answers << (yes ? QMessageBox::Yes : QMessageBox::No);
+    QTest::mouseClick(w.button("deleteButton"), Qt::LeftButton);
+
+    QCOMPARE(hand.seen.size(), 1);
+    const SeenBox& box = hand.seen.first();
+    QCOMPARE(box.text, FormatString(StrDeletePrompt, QStringLiteral("mike")));
+    QCOMPARE(box.icon, QMessageBox::Question);
+    QCOMPARE(box.title, QStringLiteral("Marlox"));
+    QCOMPARE(box.buttons, QStringList({"&Yes", "&No"}));
+
+    QCOMPARE(w.rows(), yes ? 2 : 3);
+    QCOMPARE(w.button("deleteButton")->isEnabled(), !yes);
+    QCOMPARE(w.edit("hostnameEdit")->isEnabled(), !yes);
+
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.seen.size(), 1);
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(w.tree.read(), yes ? kZulu + kAlpha : kThreeEntries);
+}
+
+void TestEditorDialog::octetChecks_data()
+{
+    QTest::addColumn<QList<int>>("keys"); // typed after selecting the old text
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QStringList>("messagesAtSave");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QByteArray>("file");
+
+    const QString range = LoadString(StrEnterOctet);
+    const QString integer = LoadString(StrEnterInteger);
+    // 256: stored, written, and the last check of Save & Exit keeps the window open.
+    QTest::newRow("256") << QList<int>{Qt::Key_2, Qt::Key_5, Qt::Key_6} << QStringList{range} << 256
+                         << QStringList{range} << false
+                         << kZulu + kAlpha + "172.16.0.256\t\"mike\"\t#COMMENT:print server\r\n";
+    // Not a number: never stored; Save & Exit shows the stored entry again and closes.
+    QTest::newRow("emptied, then a letter")
+        << QList<int>{Qt::Key_Backspace, Qt::Key_X} << QStringList{integer, integer} << 5
+        << QStringList{} << true << kThreeEntries;
+    QTest::newRow("minus then digit")
+        << QList<int>{Qt::Key_Minus, Qt::Key_1} << QStringList{integer, range} << -1
+        << QStringList{range} << false
+        << kZulu + kAlpha + "172.16.0.-1\t\"mike\"\t#COMMENT:print server\r\n";
+    QTest::newRow("blanks around a signed number")
+        << QList<int>{Qt::Key_Plus, Qt::Key_7, Qt::Key_Space} << QStringList{integer} << 7
+        << QStringList{} << true
+        << kZulu + kAlpha + "172.16.0.7\t\"mike\"\t#COMMENT:print server\r\n";
+}
+
+void TestEditorDialog::octetChecks()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QStringList, messages);
+    QFETCH(int, stored);
+    QFETCH(QStringList, messagesAtSave);
+    QFETCH(bool, closes);
+    QFETCH(QByteArray, file);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(kMikeRow);
+    QLineEdit* octet4 = w.edit("octet4Edit");
+    QTest::mouseClick(octet4, Qt::LeftButton);
+    QTest::keyClick(octet4, Qt::Key_A, Qt::ControlModifier);
+    for (int key : keys)
+        QTest::keyClick(octet4, Qt::Key(key));
+
+    QCOMPARE(hand.texts(), messages);
+    for (const SeenBox& box : hand.seen)
+        QCOMPARE(box.icon, QMessageBox::Warning);
+    // The window's focus: it is the active one again once the box has gone.
+    QCOMPARE(w.dialog->focusWidget(), octet4);
+    QCOMPARE(w.dialog->logic().table().at(kMikeEntry).octet4, stored);
+    QCOMPARE(w.dialog->logic().fields().octet4, stored);
+
+    hand.seen.clear();
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), messagesAtSave);
+    QCOMPARE(w.dialog->isVisible(), !closes);
+    QCOMPARE(w.dialog->result(), int(closes ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(w.tree.read(), file);
+}
+
+void TestEditorDialog::missingFileIsCreated()
+{
+    ModalHand hand;
+    OpenWindow w(nullptr);
+    QVERIFY(w.activate());
+
+    QCOMPARE(hand.seen.size(), 1);
+    // Named as the program spells a file that is not there yet.
+    QVERIFY2(hand.seen.first().text.startsWith(
+                 FormatString(StrCannotOpenForReading, LmhostsPath(), QString())),
+             qPrintable(hand.texts()[0]));
+    QVERIFY(LmhostsPath().startsWith(w.tree.etcPath() + "/"));
+    QCOMPARE(hand.seen.first().icon, QMessageBox::Warning);
+    QCOMPARE(w.rows(), 0);
+    QVERIFY(w.edit("hostnameEdit")->isEnabled());
+    QVERIFY(!w.button("deleteButton")->isEnabled());
+
+    QTest::mouseClick(w.button("newButton"), Qt::LeftButton);
+    QTest::keyClicks(w.edit("hostnameEdit"), QStringLiteral("fresh"));
+    w.retype("octet1Edit", QStringLiteral("10"));
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.seen.size(), 1);
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QFile created(LmhostsPath());
+    QVERIFY(created.open(QIODevice::ReadOnly));
+    QCOMPARE(created.readAll(), QByteArray("10.0.0.0\t\"fresh\"\r\n"));
+}
+
+void TestEditorDialog::failedSaveKeepsWindowAndOldFile_data()
+{
+    QTest::addColumn<QString>("how");
+    // Root writes anywhere; a folder that turned into a file stops root too.
+    QTest::newRow("folder replaced by a file") << "file";
+    QTest::newRow("folder not writable") << "mode";
+}
+
+void TestEditorDialog::failedSaveKeepsWindowAndOldFile()
+{
+    QFETCH(QString, how);
+    if (how == "mode" && geteuid() == 0)
+        QSKIP("root ignores folder permissions");
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+    w.clickRow(kMikeRow);
+    w.retype("hostnameEdit", QStringLiteral("mikey"));
+
+    const QString etc = w.tree.etcPath();
+    const QString moved = etc + QStringLiteral(".moved");
+    if (how == "file") {
+        QVERIFY(QDir().rename(etc, moved));
+        QFile blocker(etc);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QFile::setPermissions(etc, QFile::ReadOwner | QFile::ExeOwner));
+    }
+
+    // The file looks gone when its folder is: that question comes first.
+    hand.answers << QMessageBox::Yes;
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+
+    if (how == "file") {
+        QVERIFY(QFile::remove(etc));
+        QVERIFY(QDir().rename(moved, etc));
+    } else {
+        QVERIFY(QFile::setPermissions(etc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    QVERIFY(!hand.seen.isEmpty());
+    const SeenBox& error = hand.seen.last();
+    QVERIFY2(error.text.contains(w.tree.etcPath() + "/lmhosts", Qt::CaseInsensitive),
+             qPrintable(error.text));
+    QCOMPARE(error.icon, QMessageBox::Warning);
+    QVERIFY(w.dialog->isVisible());
+    QCOMPARE(w.tree.read(), kThreeEntries);
+    QCOMPARE(w.rows(), 3);
+
+    // Nothing was lost: a second try writes the edit.
+    hand.seen.clear();
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(w.tree.read(), kZulu + kAlpha + "172.16.0.5\t\"mikey\"\t#COMMENT:print server\r\n");
+}
+
+void TestEditorDialog::externalChangeIsAsked_data()
+{
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("No keeps the other program's file") << false;
+    QTest::newRow("Yes overwrites it") << true;
+}
+
+void TestEditorDialog::externalChangeIsAsked()
+{
+    QFETCH(bool, overwrite);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+    w.clickRow(kMikeRow);
+    w.retype("commentEdit", QStringLiteral("moved"));
+
+    const QByteArray theirs = kThreeEntries + "10.9.9.9\t\"other\"\r\n";
+    w.tree.write(theirs);
+    hand.answers << (overwrite ? QMessageBox::Yes : QMessageBox::No);
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+
+    QCOMPARE(hand.seen.size(), 1);
+    QCOMPARE(hand.seen.first().text, FormatString(StrFileChangedOnDisk, w.tree.lmhostsPath()));
+    QCOMPARE(hand.seen.first().icon, QMessageBox::Question);
+    QCOMPARE(w.dialog->isVisible(), !overwrite);
+    QCOMPARE(w.tree.read(),
+             overwrite ? kZulu + kAlpha + "172.16.0.5\t\"mike\"\t#COMMENT:moved\r\n" : theirs);
+}
+
+void TestEditorDialog::lookup_data()
+{
+    QTest::addColumn<LookupStatus>("status");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("found, dots become dashes") << LookupStatus::Found << "printer.example.org"
+                                               << "printer-example-org" << QStringList();
+    QTest::newRow("host not found") << LookupStatus::HostNotFound << ""
+                                    << "mike" << Strings({StrLookupHostNotFound});
+    QTest::newRow("try again") << LookupStatus::TryAgain << ""
+                               << "mike" << Strings({StrLookupServerFailure});
+    QTest::newRow("network down") << LookupStatus::NetworkDown << ""
+                                  << "mike" << Strings({StrLookupNetworkDown});
+    QTest::newRow("other error") << LookupStatus::OtherError << ""
+                                 << "mike" << Strings({StrLookupFailed});
+}
+
+void TestEditorDialog::lookup()
+{
+    QFETCH(LookupStatus, status);
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, messages);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+    w.resolver.answer = {status, name.toStdString()};
+
+    w.clickRow(kMikeRow);
+    QTest::mouseClick(w.button("lookupButton"), Qt::LeftButton);
+
+    QCOMPARE(w.resolver.asked, QStringList({"172.16.0.5"}));
+    QCOMPARE(hand.texts(), messages);
+    for (const SeenBox& box : hand.seen) {
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.buttons, QStringList({"OK"}));
+    }
+    QCOMPARE(w.edit("hostnameEdit")->text(), shown);
+    // Shown, not stored: neither the entry nor its row take the name by themselves.
+    QCOMPARE(w.dialog->logic().table().at(kMikeEntry).hostname, std::string("mike"));
+    QCOMPARE(w.cell(kMikeRow, 0), QStringLiteral("mike"));
+    QVERIFY(!w.dialog->logic().modified());
+}
+
+void TestEditorDialog::aboutBox()
+{
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    QTest::keyClick(w.dialog.get(), Qt::Key_F1);
+    QCOMPARE(hand.seen.size(), 1);
+    QCOMPARE(hand.seen.first().className, QStringLiteral("AboutDialog"));
+
+    // Right-click beside the fields: the window's menu, a separator, then About.
+    QStringList menuItems;
+    QTimer::singleShot(50, [&menuItems] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            menuItems << (action->isSeparator() ? QStringLiteral("--") : action->text());
+        menu->close();
+    });
+    QLabel* label = w.find<QLabel>("commentLabel");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                 label->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(label, &rightClick);
+    QTRY_COMPARE(menuItems, QStringList({"--", LoadString(StrAboutMenuItem)}));
+    QCOMPARE(hand.seen.size(), 1);
+}
+
+void TestEditorDialog::startUp_data()
+{
+    QTest::addColumn<bool>("prepares");
+    QTest::newRow("name service unavailable") << false;
+    QTest::newRow("name service ready") << true;
+}
+
+void TestEditorDialog::startUp()
+{
+    QFETCH(bool, prepares);
+    // A folder where the file should be: reading it could only fail, loudly.
+    WindowsTree tree;
+    QVERIFY(QDir().mkpath(tree.lmhostsPath()));
+    FakeResolver resolver;
+    resolver.prepares = prepares;
+    ModalHand hand;
+
+    StartEditor(resolver);
+
+    QCOMPARE(resolver.prepareCalls, 1);
+    if (!prepares) {
+        QCOMPARE(hand.seen.size(), 1);
+        QCOMPARE(hand.seen.first().text, LoadString(StrSocketInitFailed));
+        QCOMPARE(hand.seen.first().icon, QMessageBox::NoIcon);
+        QCOMPARE(hand.seen.first().buttons, QStringList({"OK"}));
+    } else {
+        // The load's complaint, then the window itself, closed by the hand.
+        QCOMPARE(hand.seen.size(), 2);
+        QVERIFY(hand.seen[0].text.contains(tree.lmhostsPath()));
+        QCOMPARE(hand.seen[1].className, QStringLiteral("EditorDialog"));
+    }
+}
+
+QTEST_MAIN(TestEditorDialog)
+#include "tst_editordialog.moc"
