@@ -33,6 +33,49 @@ Ohne jede Gewährleistung.</translation>
     </message>
 </context>
 <context>
+    <name>EditorDialog</name>
+    <message>
+        <source>&amp;Hostname:</source>
+        <translation>&amp;Rechnername:</translation>
+    </message>
+    <message>
+        <source>&amp;IP Adress:</source>
+        <translation>&amp;IP Addresse:</translation>
+    </message>
+    <message>
+        <source>Lookup</source>
+        <translation>&amp;Nachsehen</translation>
+    </message>
+    <message>
+        <source>&amp;Domain:</source>
+        <translation>&amp;Domäne:</translation>
+    </message>
+    <message>
+        <source>&amp;Comment:</source>
+        <translation>&amp;Kommentar:</translation>
+    </message>
+    <message>
+        <source>&amp;Preload</source>
+        <translation>automatisch &amp;Laden</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Save &amp;&amp; Exit</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
     <name>Strings</name>
     <message>
         <source>&amp;About Marlox...</source>
