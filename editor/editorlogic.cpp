@@ -97,10 +97,14 @@ void EditorLogic::SyncSelection()
     ShowEntry(target);
     modified_ = false;
     currentEntry_ = target;
-    // The rebuild may have moved rows: keep current row on the entry being edited,
-    // so that the next field change rewrites that entry's row and no other.
-    if (rebuilt)
+    // The rebuild may have moved rows and cleared the selection: keep current row,
+    // and the selection, on the entry being edited, so that the next field change
+    // rewrites that entry's row and no other, and the click or key that caused
+    // this sync does not find an empty selection and jump to row 0.
+    if (rebuilt) {
         currentRow_ = list_.rowOfEntry(currentEntry_);
+        list_.setSelected(currentRow_, true); // re-enters OnListEvent, which finds it clean
+    }
 }
 
 void EditorLogic::OnFieldChanged()

@@ -267,9 +267,12 @@ void HostListControl::setSelected(int row, bool selected)
     // Single selection: selecting a row deselects every other one in the same
     // (single) notification.
     const QModelIndex index = model_.index(row, 0);
-    selection_.select(
-        index, (selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Deselect) |
-                   QItemSelectionModel::Rows);
+    // A selected row also becomes the current one, so that arrow keys go on from it.
+    if (selected)
+        selection_.setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        selection_.select(index, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 int HostListControl::firstSelectedRow() const
