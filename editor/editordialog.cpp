@@ -224,10 +224,10 @@ void EditorDialog::CreateControls()
     fields->addWidget(addressLabel_, 1, 0);
     auto* address = new QHBoxLayout;
     for (QLineEdit* edit : octetEdits_) {
-        edit->setMinimumWidth(
+        // Wide enough for three digits whatever the style's frame takes.
+        edit->setFixedWidth(
             std::max(unitsX(kOctetWidth), edit->minimumSizeHint().width() +
                                               edit->fontMetrics().horizontalAdvance(u'0') * 3));
-        edit->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         address->addWidget(edit);
     }
     address->addSpacing(unitsX(2));
