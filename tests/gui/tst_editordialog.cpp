@@ -103,6 +103,7 @@ private slots:
     void opensSortedWithFirstEntryShownDisabled();
     void editThenSaveWritesTheLine_data();
     void editThenSaveWritesTheLine();
+    void arrowKeysMoveThroughEntries();
     void leavingWithoutSaveKeepsTheFile_data();
     void leavingWithoutSaveKeepsTheFile();
     void newEntryIsAppended();
@@ -219,6 +220,37 @@ void TestEditorDialog::editThenSaveWritesTheLine()
     QCOMPARE(hand.texts(), QStringList());
     QVERIFY(!w.dialog->isVisible());
     QCOMPARE(w.tree.read(), kZulu + kAlpha + "172.16.0.5\t\"mikey\"\t#COMMENT:print server\r\n");
+}
+
+void TestEditorDialog::arrowKeysMoveThroughEntries()
+{
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(0);
+    w.retype("hostnameEdit", QStringLiteral("alpha2"));
+    // Back in the list, each arrow key commits the entry and moves to the next one.
+    QTest::keyClick(w.edit("hostnameEdit"), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), w.list());
+    const struct {
+        Qt::Key key;
+        const char* shown;
+    } steps[] = {{Qt::Key_Down, "mike"},
+                 {Qt::Key_Down, "zulu"},
+                 {Qt::Key_Down, "zulu"},
+                 {Qt::Key_Up, "mike"},
+                 {Qt::Key_Up, "alpha2"}};
+    for (const auto& step : steps) {
+        QTest::keyClick(w.list(), step.key);
+        QCOMPARE(w.edit("hostnameEdit")->text(), QString::fromLatin1(step.shown));
+        QCOMPARE(w.list()->selectionModel()->selectedRows().size(), 1);
+    }
+    QCOMPARE(w.cell(0, 0), QStringLiteral("alpha2"));
+
+    QTest::keyClick(w.list(), Qt::Key_Return);
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.tree.read(), kZulu + "10.0.0.1\t\"alpha2\"\t#DOM:WORK\r\n" + kMike);
 }
 
 void TestEditorDialog::leavingWithoutSaveKeepsTheFile_data()
