@@ -6,7 +6,8 @@
 
 // What the editing logic needs from the window around it. The real window binds
 // these to its widgets; tests substitute their own.
-class EditorDialogOps {
+class EditorDialogOps
+{
 public:
     virtual ~EditorDialogOps() = default;
 

@@ -6,7 +6,8 @@
 
 // Keeps the host list, the entry fields and the table in step. Part of the main
 // window; talks to the screen only through HostList and EditorDialogOps.
-class EditorLogic {
+class EditorLogic
+{
 public:
     EditorLogic(HostList& list, EditorDialogOps& dialog);
 

@@ -11,7 +11,8 @@ class HostTable;
 //
 // Every change of a row's selected state raises the item-changed notification
 // synchronously, also when the editor itself selects or deselects a row.
-class HostList {
+class HostList
+{
 public:
     virtual ~HostList() = default;
 
