@@ -111,6 +111,8 @@ private slots:
     void deleteAsksFirst();
     void octetChecks_data();
     void octetChecks();
+    void textChecks_data();
+    void textChecks();
     void missingFileIsCreated();
     void failedSaveKeepsWindowAndOldFile_data();
     void failedSaveKeepsWindowAndOldFile();
@@ -416,6 +418,63 @@ void TestEditorDialog::octetChecks()
     QCOMPARE(w.dialog->isVisible(), !closes);
     QCOMPARE(w.dialog->result(), int(closes ? QDialog::Accepted : QDialog::Rejected));
     QCOMPARE(w.tree.read(), file);
+}
+
+void TestEditorDialog::textChecks_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("typed"); // appended at the end of the hostname; empty: Backspace
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QByteArray>("written");
+
+    // An all-ASCII file is Windows-1252, which has no Omega: the text is refused whole.
+    QTest::newRow("character the file cannot hold")
+        << QByteArray("10.0.0.9\t\"mike\"\r\n") << QStringLiteral("\u03A9")
+        << FormatString(StrCannotEncode, QStringLiteral("\u03A9"), QStringLiteral("Windows-1252"))
+        << QByteArray("mike") << true << QByteArray("10.0.0.9\t\"mike\"\r\n");
+    // A name from the file beyond the limit is shown whole; shortened by one it is
+    // still too long: stored, reported, written, and the window stays open.
+    const QByteArray longName(600, 'a');
+    QTest::newRow("name longer than 512 from the file")
+        << "10.0.0.9\t\"" + longName + "\"\r\n"
+        << QString() << LoadString(StrEnterShortText) << longName.left(599) << false
+        << "10.0.0.9\t\"" + longName.left(599) + "\"\r\n";
+}
+
+void TestEditorDialog::textChecks()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, closes);
+    QFETCH(QByteArray, written);
+    ModalHand hand;
+    OpenWindow w(&file);
+    QVERIFY(w.activate());
+
+    w.clickRow(0);
+    QLineEdit* hostname = w.edit("hostnameEdit");
+    QCOMPARE(hostname->text().toLatin1(),
+             file.mid(file.indexOf('"') + 1, file.lastIndexOf('"') - file.indexOf('"') - 1));
+    QTest::mouseClick(hostname, Qt::LeftButton);
+    QTest::keyClick(hostname, Qt::Key_End);
+    if (typed.isEmpty())
+        QTest::keyClick(hostname, Qt::Key_Backspace);
+    else
+        QTest::sendKeyEvent(QTest::Click, hostname, Qt::Key_unknown, typed, Qt::NoModifier);
+
+    QCOMPARE(hand.texts(), QStringList(message));
+    QCOMPARE(w.dialog->focusWidget(), hostname);
+    QCOMPARE(QByteArray::fromStdString(w.dialog->logic().table().at(0).hostname), stored);
+
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    const QStringList messages = closes ? QStringList{message} : QStringList{message, message};
+    QCOMPARE(hand.texts(), messages);
+    QCOMPARE(w.dialog->isVisible(), !closes);
+    QCOMPARE(w.tree.read(), written);
 }
 
 void TestEditorDialog::missingFileIsCreated()
