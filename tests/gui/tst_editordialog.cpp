@@ -140,6 +140,9 @@ void TestEditorDialog::opensSortedWithFirstEntryShownDisabled()
     QVERIFY(hand.seen.isEmpty());
 
     QCOMPARE(w.dialog->windowTitle(), QStringLiteral("Marlox LMHOSTS Editor"));
+    const QList<QSize> iconSizes = w.dialog->windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(16, 16)));
+    QVERIFY(iconSizes.contains(QSize(32, 32)));
     const QStringList expected[] = {
         {"alpha", "WORK", "10.0.0.1", "no", ""},
         {"mike", "", "172.16.0.5", "no", "print server"},
