@@ -1,9 +1,9 @@
 #pragma once
 
+#include "hostcollator.h"
 #include "hostlist.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QItemSelectionModel>
 
 #include <array>
@@ -62,7 +62,7 @@ private:
     std::vector<QString> ownTexts_;
     std::array<Column, kColumnCount> columns_;
     const HostTable* table_ = nullptr;
-    QCollator collator_;
+    HostCollator collator_;
 };
 
 // The list control the editing logic drives: the rows plus their single selection.

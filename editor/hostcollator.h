@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLocale>
+#include <QStringView>
+
+#include <memory>
+#include <string>
+
+struct UCollator;
+
+// The host list's order: locale-aware, case-insensitive, numbers compared by
+// value ("host2" before "host10").
+//
+// It works on ICU, the collation library under QCollator here, because the list
+// needs the sort keys' bytes: QCollatorSortKey holds each key in two heap blocks
+// of its own, which at a million entries costs more than the table itself.
+class HostCollator
+{
+public:
+    explicit HostCollator(const QLocale& locale);
+    ~HostCollator();
+    HostCollator(const HostCollator&) = delete;
+    HostCollator& operator=(const HostCollator&) = delete;
+
+    // <0, 0 or >0.
+    int compare(QStringView a, QStringView b) const;
+    // Appends the text's sort key, NUL included. Keys compared as unsigned bytes
+    // order as compare() does.
+    void appendSortKey(QStringView text, std::string& out) const;
+
+    // An independent copy, for use on another thread.
+    std::unique_ptr<HostCollator> clone() const;
+
+private:
+    HostCollator() = default;
+
+    UCollator* collator_ = nullptr;
+};
