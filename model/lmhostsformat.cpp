@@ -400,26 +400,7 @@ std::string FormatLmhostsLine(const HostEntry& e)
 {
     std::string line;
     line.reserve(32 + e.hostname.size() + e.domain.size() + e.comment.size());
-    AppendNumber(line, e.octet1);
-    line += '.';
-    AppendNumber(line, e.octet2);
-    line += '.';
-    AppendNumber(line, e.octet3);
-    line += '.';
-    AppendNumber(line, e.octet4);
-    line += "\t\"";
-    line += e.hostname;
-    line += '"';
-    if (e.preload)
-        line += "\t#PRE";
-    if (!e.domain.empty()) {
-        line += "\t#DOM:";
-        line += e.domain;
-    }
-    if (!e.comment.empty()) {
-        line += "\t#COMMENT:";
-        line += e.comment;
-    }
+    AppendEntry(line, e, {}, nullptr);
     line += '\n';
     return line;
 }

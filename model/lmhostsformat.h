@@ -16,7 +16,8 @@
 // address does not reach are 0.
 std::optional<HostEntry> ParseLmhostsLine(std::string_view line);
 
-// The entry as one line, ending in "\n".
+// The entry as one line, ending in "\n". A line break inside a text goes out as
+// a space, so that the entry stays one line.
 std::string FormatLmhostsLine(const HostEntry& entry);
 
 // Whether FormatLmhostsLine writes a line that reads back as the same entry:
