@@ -1,6 +1,7 @@
 // The host list: a full rebuild, and rewriting the row being edited.
 #include "editorlogic.h"
 #include "hostlistmodel.h"
+#include "nulldialog.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,16 +12,6 @@
 
 namespace
 {
-
-class NullDialog : public EditorDialogOps
-{
-public:
-    void TransferToControls() override {}
-    bool TransferFromControls() override { return true; }
-    void EnableControl(ControlId, bool) override {}
-    void FocusControl(ControlId) override {}
-    bool AskYesNo(const QString&) override { return false; }
-};
 
 // NetBIOS-style names in random order, some with numbers, mixed case.
 const HostTable& TableOf(int n)

@@ -1,5 +1,6 @@
 #include "editorlogic.h"
 #include "hostlistmodel.h"
+#include "nulldialog.h"
 #include "stringtable.h"
 
 #include <QCoreApplication>
@@ -11,13 +12,9 @@ namespace
 {
 
 // Declines every question and records it.
-class QuestionDialog : public EditorDialogOps
+class QuestionDialog : public NullDialog
 {
 public:
-    void TransferToControls() override {}
-    bool TransferFromControls() override { return true; }
-    void EnableControl(ControlId, bool) override {}
-    void FocusControl(ControlId) override {}
     bool AskYesNo(const QString& question) override
     {
         questions.append(question);

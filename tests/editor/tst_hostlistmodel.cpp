@@ -1,6 +1,7 @@
 #include "editorlogic.h"
 #include "hostlistmodel.h"
 #include "hosttable.h"
+#include "nulldialog.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -29,17 +30,6 @@ QList<int> EntriesInRowOrder(const HostListControl& list)
         entries.append(list.entryIndexOfRow(row));
     return entries;
 }
-
-// Does nothing; the list tests need EditorLogic only for its column set-up.
-class NullDialog : public EditorDialogOps
-{
-public:
-    void TransferToControls() override {}
-    bool TransferFromControls() override { return true; }
-    void EnableControl(ControlId, bool) override {}
-    void FocusControl(ControlId) override {}
-    bool AskYesNo(const QString&) override { return false; }
-};
 
 } // namespace
 
