@@ -20,7 +20,7 @@ void StartEditor(NameResolver& resolver)
 EditorApp::EditorApp(int& argc, char** argv) : app_(argc, argv)
 {
     QApplication::setApplicationName(QStringLiteral("Marlox"));
-    QApplication::setDesktopFileName(QStringLiteral("marlox"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.marlox.Marlox"));
     SetApplicationVersion();
     InstallTranslations();
     QIcon icon;

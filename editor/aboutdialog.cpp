@@ -33,8 +33,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     auto* version = TextLabel(tr("Marlox Version 1.0\nEnglish/German"), "aboutVersion", this);
     auto* owner = TextLabel(tr("Copyright © The Marlox developers"), "aboutOwner", this);
     auto* contact = TextLabel(tr("Contact: marlox@example.org"), "aboutContact", this);
-    auto* notice = TextLabel(tr("Free to use, copy and pass on, changed or unchanged.\n"
-                                "It comes without any warranty."),
+    auto* notice = TextLabel(tr("Free software under the GNU General Public License,\n"
+                                "version 3 or later. It comes without any warranty."),
                              "aboutNotice", this);
 
     auto* line = new QFrame(this);

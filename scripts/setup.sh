@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build
     qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
     libicu-dev fonts-dejavu-core libbenchmark-dev clang-14 libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils util-linux iproute2)
+    xvfb xauth xdotool x11-utils util-linux iproute2
+    desktop-file-utils appstream mandoc lintian dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

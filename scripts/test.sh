@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the suite, the same suite
-# under AddressSanitizer/UBSan, and a bounded run of each fuzzer.
+# Installs what is missing, builds, and runs every test: the suite, the packaging
+# checks, the same suite under AddressSanitizer/UBSan, and a bounded run of each fuzzer.
 # FUZZ_SECONDS sets the time per fuzz target (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +9,9 @@ bash scripts/setup.sh
 jobs=$(nproc)
 echo "== Test suite"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== Packaging"
+bash scripts/check-packaging.sh build
 
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 if [ ! -f build-asan/build.ninja ]; then

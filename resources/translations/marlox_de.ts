@@ -22,10 +22,10 @@ Deutsch/Englisch</translation>
         <translation>Kontakt: marlox@example.org</translation>
     </message>
     <message>
-        <source>Free to use, copy and pass on, changed or unchanged.
-It comes without any warranty.</source>
-        <translation>Frei zu nutzen, zu kopieren und weiterzugeben, verändert oder unverändert.
-Ohne jede Gewährleistung.</translation>
+        <source>Free software under the GNU General Public License,
+version 3 or later. It comes without any warranty.</source>
+        <translation>Freie Software unter der GNU General Public License,
+Version 3 oder später. Ohne jede Gewährleistung.</translation>
     </message>
     <message>
         <source>OK</source>
