@@ -33,7 +33,7 @@ void CompareWithSscanf(const std::string& bytes)
     std::size_t start = 0;
     while (start < line.size() && IsBlank(line[start]))
         ++start;
-    if (start == line.size() || line[start] == '#')
+    if (start == line.size() || line[start] == '#' || line[0] == '\x1A')
         return;
     std::string scan = line.substr(start);
     for (std::size_t i = 0; i < scan.size() && i < 15; ++i) {

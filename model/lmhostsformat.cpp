@@ -13,6 +13,10 @@ using Origin = LineOrigin;
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
+// Old DOS and Windows editors end a text file with Ctrl-Z, where Windows' text
+// reading stops.
+constexpr char EndOfFileMark = '\x1A';
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -156,14 +160,14 @@ Keywords FindKeywords(std::string_view s)
 bool IsEntryLine(std::string_view line)
 {
     const std::size_t start = SkipBlanks(line, 0);
-    return start < line.size() && line[start] != '#';
+    return start < line.size() && line[start] != '#' && line[0] != EndOfFileMark;
 }
 
 bool ParseLine(std::string_view line, ParsedLine& out)
 {
-    const std::size_t start = SkipBlanks(line, 0);
-    if (start == line.size() || line[start] == '#')
+    if (!IsEntryLine(line))
         return false;
+    const std::size_t start = SkipBlanks(line, 0);
     ScanAddress(line.substr(start), out.octets);
 
     std::size_t textStart = FindSpaceOrTab(line, start);
@@ -260,6 +264,23 @@ template <class F> void ForEachLine(std::string_view s, std::size_t from, std::s
     }
 }
 
+// Where the lines that can hold entries end: at the first Ctrl-Z that starts a
+// line. What follows is kept as it is, but Windows never reads it.
+std::size_t EntriesEnd(std::string_view file, std::size_t bodyStart)
+{
+    std::size_t p = bodyStart;
+    while (p < file.size()) {
+        const void* hit = std::memchr(file.data() + p, EndOfFileMark, file.size() - p);
+        if (!hit)
+            break;
+        const std::size_t z = static_cast<std::size_t>(static_cast<const char*>(hit) - file.data());
+        if (z == bodyStart || file[z - 1] == '\n')
+            return z;
+        p = z + 1;
+    }
+    return file.size();
+}
+
 // Line breaks inside a text would split the line; they go out as spaces.
 template <class String> void AppendText(String& out, std::string_view text)
 {
@@ -335,8 +356,15 @@ void AppendEntry(String& out, const HostEntry& e, std::string_view kept, Origin*
     }
 }
 
+bool IsWordBreak(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
 // Words of an entry line that the entry does not hold: those after the name and
-// before "#COMMENT:", except the keyword words, joined by single spaces.
+// before "#COMMENT:", except the keyword words, joined by single spaces. A
+// carriage return separates words too: kept at the end of a line, it would turn
+// the line feed after it into a CRLF.
 std::string UnusedWords(std::string_view line, const Origin& origin)
 {
     if (origin.written && origin.spansValid)
@@ -349,10 +377,10 @@ std::string UnusedWords(std::string_view line, const Origin& origin)
     std::string words;
     std::size_t p = parsed.nameEnd;
     while (p < end) {
-        while (p < end && (line[p] == ' ' || line[p] == '\t'))
+        while (p < end && IsWordBreak(line[p]))
             ++p;
         std::size_t q = p;
-        while (q < end && line[q] != ' ' && line[q] != '\t')
+        while (q < end && !IsWordBreak(line[q]))
             ++q;
         const std::string_view word = line.substr(p, q - p);
         if (!word.empty() && word.find("#PRE") == std::string_view::npos &&
@@ -423,9 +451,11 @@ bool LineCanHold(const HostEntry& e)
 
 TextEncoding DetectTextEncoding(std::string_view s)
 {
-    if (s.starts_with(Utf8Bom))
-        return TextEncoding::Utf8;
-    bool nonAscii = false;
+    // A byte-order mark alone does not make a file UTF-8: behind it may be
+    // Windows-1252 text, which a UTF-8 decoding would not give back.
+    bool nonAscii = s.starts_with(Utf8Bom);
+    if (nonAscii)
+        s.remove_prefix(Utf8Bom.size());
     std::size_t i = 0;
     const std::size_t n = s.size();
     while (i < n) {
@@ -489,15 +519,17 @@ void HostTableIo::read(FileBytes bytes, HostTable& table)
     table.fileExists_ = true;
     table.bodyStart_ = std::string_view(file).starts_with(Utf8Bom) ? Utf8Bom.size() : 0;
     table.encoding_ = DetectTextEncoding(file);
-    table.crlf_ = file.find("\r\n") != file.npos || file.find('\n') == file.npos;
+    const std::size_t entriesEnd = EntriesEnd(file, table.bodyStart_);
+    const std::string_view lines = file.substr(0, entriesEnd);
+    table.crlf_ = lines.find("\r\n") != lines.npos || lines.find('\n') == lines.npos;
 
     std::size_t entryLines = 0;
-    ForEachLine(file, table.bodyStart_, file.size(),
+    ForEachLine(file, table.bodyStart_, entriesEnd,
                 [&](std::size_t start, std::size_t length, std::uint8_t) {
                     entryLines += IsEntryLine(std::string_view(file).substr(start, length));
                 });
     table.slots_.reserve(entryLines);
-    ForEachLine(file, table.bodyStart_, file.size(),
+    ForEachLine(file, table.bodyStart_, entriesEnd,
                 [&](std::size_t start, std::size_t length, std::uint8_t breakLength) {
                     const std::string_view line = std::string_view(file).substr(start, length);
                     ParsedLine parsed;
@@ -570,7 +602,9 @@ FileBytes HostTableIo::write(const HostTable& table, LineOrigins* origins)
         }
         cursor = lineEnd;
     }
-    copyGap(cursor, file.size());
+    // Added entries go before a Ctrl-Z, where Windows still reads them.
+    const std::size_t entriesEnd = EntriesEnd(file, table.bodyStart_);
+    copyGap(cursor, entriesEnd);
 
     const std::string_view lineBreak = table.crlf_ ? "\r\n" : "\n";
     bool first = true;
@@ -596,6 +630,7 @@ FileBytes HostTableIo::write(const HostTable& table, LineOrigins* origins)
         if (origins)
             origins->push_back(made);
     }
+    out.append(file, entriesEnd);
     return out;
 }
 

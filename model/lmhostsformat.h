@@ -11,9 +11,9 @@
 // The LMHOSTS line format and whole-file reading and writing on bytes. No file
 // access here: see lmhostsfile.h for that.
 
-// One line, without its line break. No entry for blank lines and lines whose
-// first non-blank character is "#". Every line is read on its own: octets the
-// address does not reach are 0.
+// One line, without its line break. No entry for blank lines, lines whose
+// first non-blank character is "#" and lines starting with Ctrl-Z. Every line is read on its own:
+// octets the address does not reach are 0.
 std::optional<HostEntry> ParseLmhostsLine(std::string_view line);
 
 // The entry as one line, ending in "\n". A line break inside a text goes out as
@@ -26,15 +26,19 @@ std::string FormatLmhostsLine(const HostEntry& entry);
 bool LineCanHold(const HostEntry& entry);
 
 // Replaces the table's entries and remembered file with those of `bytes`.
+// From a Ctrl-Z at the start of a line on, the file holds no entries: Windows
+// reads a text file only up to it.
 void ReadHostTable(std::string bytes, HostTable& table);
 
 // The file the table stands for. Unchanged entries and every line that is not
 // an entry come back byte for byte; an edited entry is written anew, keeping the
-// words of its old line that are not part of the entry; added entries go last.
+// words of its old line that are not part of the entry; added entries go after
+// the last line, but before a Ctrl-Z that ends the file's entries.
 std::string WriteHostTable(const HostTable& table);
 
-// The encoding the file's bytes are in: UTF-8 when they start with a UTF-8
-// byte-order mark, or are valid UTF-8 and not all ASCII; Windows-1252 otherwise.
+// The encoding the file's bytes are in: UTF-8 when they are valid UTF-8 and
+// start with a UTF-8 byte-order mark or are not all ASCII; Windows-1252, which
+// maps every byte, otherwise.
 TextEncoding DetectTextEncoding(std::string_view bytes);
 
 // Access to the table's remembered file, for the file edge.

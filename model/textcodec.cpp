@@ -36,8 +36,20 @@ QString CharacterAt(const QString& text, qsizetype i)
 
 QString DecodeText(std::string_view bytes, TextEncoding encoding)
 {
-    if (encoding == TextEncoding::Utf8)
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (encoding == TextEncoding::Utf8) {
+        // QString::fromUtf8 drops a byte-order mark at the start, which would
+        // then be missing when the text is encoded again.
+        constexpr std::string_view Bom = "\xEF\xBB\xBF";
+        qsizetype marks = 0;
+        while (bytes.starts_with(Bom)) {
+            bytes.remove_prefix(Bom.size());
+            ++marks;
+        }
+        QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        if (marks > 0)
+            text.prepend(QString(marks, QChar(0xFEFF)));
+        return text;
+    }
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char b : bytes) {

@@ -2,6 +2,7 @@
 
 #include "hosttable.h"
 #include "lmhostsformat.h"
+#include "textcodec.h"
 
 #include <QTest>
 
@@ -22,6 +23,12 @@ std::string Bytes(const QByteArray& a)
 QByteArray Qb(std::string_view s)
 {
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A literal with NUL bytes in it, all of it.
+template <std::size_t N> QByteArray Raw(const char (&s)[N])
+{
+    return QByteArray(s, N - 1);
 }
 
 HostEntry Entry(std::string name, int o1, int o2, int o3, int o4, bool preload = false,
@@ -121,6 +128,10 @@ private slots:
     void failedWriteLeavesTable();
     void detectEncoding_data();
     void detectEncoding();
+    void transferKeepsUntouchedFields_data();
+    void transferKeepsUntouchedFields();
+    void ctrlZEndsEntries_data();
+    void ctrlZEndsEntries();
 };
 
 void TestLmhostsFormat::tableKeepsOrder()
@@ -413,6 +424,9 @@ void TestLmhostsFormat::editsKeepOtherLines_data()
     QTest::newRow("words before the comment only")
         << QByteArray("1.1.1.1 a x #COMMENT:y z\n") << QStringLiteral("octet4 0 9")
         << QByteArray("1.1.1.9\t\"a\"\tx\t#COMMENT:y z\n");
+    QTest::newRow("carriage return after the kept words")
+        << QByteArray("1.1.1.1 a x \r \n2.2.2.2 b\n") << QStringLiteral("octet4 0 9")
+        << QByteArray("1.1.1.9\t\"a\"\tx\n2.2.2.2 b\n");
     QTest::newRow("removed line goes")
         << file << QStringLiteral("remove 1") << QByteArray(file).replace("10.0.0.2 beta\r\n", "");
     QTest::newRow("remove all entries")
@@ -539,6 +553,20 @@ void TestLmhostsFormat::detectEncoding_data()
         << QByteArray("abcdefghij\xe2\x82") << TextEncoding::Windows1252;
     QTest::newRow("non-ASCII after long ASCII run")
         << QByteArray(37, 'a') + "\xc3\xa4" << TextEncoding::Utf8;
+    QTest::newRow("byte-order mark, UTF-8") << QByteArray("\xEF\xBB\xBF"
+                                                          "1.1.1.1 M\xc3\xbcller")
+                                            << TextEncoding::Utf8;
+    QTest::newRow("byte-order mark only") << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8;
+    QTest::newRow("byte-order mark, Windows-1252")
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.1 M\xfcller #COMMENT:\x80 euro\r\n")
+        << TextEncoding::Windows1252;
+    QTest::newRow("byte-order mark, stray byte far behind")
+        << QByteArray("\xEF\xBB\xBF") + QByteArray(100, 'a') + "\xc3\xa4 \xe9"
+        << TextEncoding::Windows1252;
+    QTest::newRow("byte-order mark, cut at the end") << QByteArray("\xEF\xBB\xBF"
+                                                                   "a\xc3")
+                                                     << TextEncoding::Windows1252;
 }
 
 void TestLmhostsFormat::detectEncoding()
@@ -547,6 +575,114 @@ void TestLmhostsFormat::detectEncoding()
     QFETCH(TextEncoding, encoding);
     QCOMPARE(DetectTextEncoding(Bytes(bytes)), encoding);
     QCOMPARE(Read(bytes).encoding(), encoding);
+}
+
+void TestLmhostsFormat::transferKeepsUntouchedFields_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("byte-order mark, Windows-1252 body")
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.1 M\xfcller #DOM:\xe9 #COMMENT:\x80 euro\r\n")
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.99\t\"M\xfcller\"\t#DOM:\xe9\t#COMMENT:\x80 euro\r\n");
+    QTest::newRow("Windows-1252, undefined bytes")
+        << Raw("10.0.0.1 \x81\x8d #DOM:\x8f\x90 #COMMENT:\x9d\0\xff\n")
+        << Raw("10.0.0.99\t\"\x81\x8d\"\t#DOM:\x8f\x90\t#COMMENT:\x9d\0\xff\n");
+    QTest::newRow("byte-order mark, UTF-8 body")
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.1 M\xc3\xbcller #COMMENT:\xe2\x82\xac\n")
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.99\t\"M\xc3\xbcller\"\t#COMMENT:\xe2\x82\xac\n");
+    QTest::newRow("UTF-8 texts starting with U+FEFF")
+        << QByteArray("10.0.0.1 \xEF\xBB\xBF\xEF\xBB\xBFn #DOM:\xEF\xBB\xBF "
+                      "#COMMENT:\xEF\xBB\xBF\xc3\xa4\n")
+        << QByteArray("10.0.0.99\t\"\xEF\xBB\xBF\xEF\xBB\xBFn\"\t#DOM:\xEF\xBB\xBF\t"
+                      "#COMMENT:\xEF\xBB\xBF\xc3\xa4\n");
+}
+
+// The editor shows every text of the selected entry and takes all of them back
+// on each transfer, through the table's encoding: the texts the user did not
+// touch must keep their bytes.
+void TestLmhostsFormat::transferKeepsUntouchedFields()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+
+    HostTable table = Read(before);
+    QCOMPARE(table.size(), 1);
+    HostEntry& e = table.at(0);
+    const HostEntry read = e;
+    for (std::string* text : {&e.hostname, &e.domain, &e.comment}) {
+        const std::optional<std::string> back =
+            EncodeText(DecodeText(*text, table.encoding()), table.encoding());
+        QVERIFY(back);
+        QCOMPARE(Qb(*back), Qb(*text));
+        *text = *back;
+    }
+    QVERIFY(e == read);
+
+    e.octet4 = 99;
+    QCOMPARE(Write(table), after);
+}
+
+void TestLmhostsFormat::ctrlZEndsEntries_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray file = "10.0.0.1 a\r\n10.0.0.2 b\r\n\x1A";
+    QTest::newRow("last byte, unchanged") << file << QString() << QStringList{"a", "b"} << file;
+    QTest::newRow("last byte, entry added before it")
+        << file << QStringLiteral("append n") << QStringList{"a", "b"}
+        << QByteArray("10.0.0.1 a\r\n10.0.0.2 b\r\n10.0.0.99\t\"n\"\r\n\x1A");
+    QTest::newRow("last byte, entries removed") << file << QStringLiteral("remove 0; remove 0")
+                                                << QStringList{"a", "b"} << QByteArray("\x1A");
+    QTest::newRow("entry lines behind it are kept, not read")
+        << QByteArray("1.1.1.1 a\n\x1A\n2.2.2.2 b\n\x1A3.3.3.3 c")
+        << QStringLiteral("remove 0; append n") << QStringList{"a"}
+        << QByteArray("10.0.0.99\t\"n\"\n\x1A\n2.2.2.2 b\n\x1A3.3.3.3 c");
+    QTest::newRow("edited entry before it")
+        << file << QStringLiteral("name 1 B") << QStringList{"a", "b"}
+        << QByteArray("10.0.0.1 a\r\n10.0.0.2\t\"B\"\r\n\x1A");
+    QTest::newRow("whole file") << QByteArray("\x1A") << QStringLiteral("append n") << QStringList{}
+                                << QByteArray("10.0.0.99\t\"n\"\r\n\x1A");
+    QTest::newRow("after a byte-order mark")
+        << QByteArray("\xEF\xBB\xBF\x1A\r\n1.1.1.1 a\r\n") << QStringLiteral("append n")
+        << QStringList{}
+        << QByteArray("\xEF\xBB\xBF"
+                      "10.0.0.99\t\"n\"\r\n\x1A\r\n1.1.1.1 a\r\n");
+    QTest::newRow("inside a line it is text")
+        << QByteArray("1.1.1.1 a\x1A\n \x1A\n") << QStringLiteral("append n")
+        << QStringList{"a\x1A", "\x1A"} << QByteArray("1.1.1.1 a\x1A\n \x1A\n10.0.0.99\t\"n\"\n");
+}
+
+// An old DOS editor's Ctrl-Z ends what Windows reads of the file: nothing from
+// there on is an entry, and the bytes stay where they are, after every entry.
+void TestLmhostsFormat::ctrlZEndsEntries()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, edit);
+    QFETCH(QStringList, names);
+    QFETCH(QByteArray, after);
+
+    HostTable table = Read(before);
+    QStringList read;
+    for (int i = 0; i < table.size(); ++i)
+        read << QString::fromLatin1(table.at(i).hostname);
+    QCOMPARE(read, names);
+
+    Apply(table, edit);
+    QCOMPARE(Write(table), after);
+    std::string saved;
+    HostTableIo::save(table, [&](std::string_view b) { saved.assign(b); });
+    QCOMPARE(Qb(saved), after);
+    table.append(Entry("m", 1, 1, 1, 1));
+    table.removeAt(table.size() - 1);
+    QCOMPARE(Write(table), after);
 }
 
 QTEST_GUILESS_MAIN(TestLmhostsFormat)
