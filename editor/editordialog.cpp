@@ -96,7 +96,24 @@ QString FileErrorText(const FileError& error)
         id = StrCannotWrite;
         break;
     }
-    return FormatString(id, error.path(), error.reason());
+    QString reason = error.reason();
+    switch (error.problem()) {
+    case FileError::Problem::NotRegularFile:
+        reason = LoadString(StrNotRegularFile);
+        break;
+    case FileError::Problem::TooLarge:
+        reason = LoadString(StrFileTooLarge);
+        break;
+    case FileError::Problem::Utf16:
+        reason = LoadString(StrUtf16File);
+        break;
+    case FileError::Problem::Locked:
+        reason = LoadString(StrFileLocked);
+        break;
+    case FileError::Problem::System:
+        break;
+    }
+    return FormatString(id, error.path(), reason);
 }
 
 } // namespace
@@ -394,13 +411,17 @@ void EditorDialog::OnSaveAndExit()
 {
     logic_.SyncSelection();
 
-    // Someone else's edit since the load would be lost without a word.
-    if (HostFileChangedOnDisk(logic_.table()) &&
-        !AskYesNo(FormatString(StrFileChangedOnDisk, LmhostsPath())))
-        return;
-
     try {
-        SaveHostTable(logic_.table());
+        SaveResult result = SaveHostTable(logic_.table(), SaveMode::CheckFirst);
+        // Replacing what we never read, or someone else's edit since the load,
+        // is the user's call; both questions default to No.
+        if (result != SaveResult::Saved) {
+            const int question = result == SaveResult::ChangedOnDisk ? StrFileChangedOnDisk
+                                                                     : StrReplaceUnreadFile;
+            if (!AskYesNo(FormatString(question, LmhostsPath())))
+                return;
+            result = SaveHostTable(logic_.table(), SaveMode::Overwrite);
+        }
     } catch (const FileError& error) {
         ShowMessage(this, FileErrorText(error), QMessageBox::Warning);
         return;

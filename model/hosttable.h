@@ -73,6 +73,11 @@ public:
     // holds Windows-1252, the ANSI code page of Windows.
     TextEncoding encoding() const;
 
+    // The file was there at load but could not be read, or was refused: what
+    // it holds is not in the table, so a save must not replace it unasked.
+    bool fileUnread() const { return fileUnread_; }
+    void setFileUnread(bool unread) { fileUnread_ = unread; }
+
 private:
     friend struct HostTableIo;
 
@@ -86,6 +91,7 @@ private:
     std::size_t bodyStart_ = 0;      // after a byte-order mark
     std::size_t fileEntryLines_ = 0; // entry lines in `file_`
     bool fileExists_ = false;        // the file was there at load or save
-    bool crlf_ = true;               // line break for lines the writer adds
+    bool fileUnread_ = false;
+    bool crlf_ = true; // line break for lines the writer adds
     TextEncoding encoding_ = TextEncoding::Windows1252;
 };

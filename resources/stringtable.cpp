@@ -52,6 +52,20 @@ constexpr StringEntry kStrings[] = {
     {StrCannotEncode,
      QT_TRANSLATE_NOOP("Strings", "The character \"%1\" cannot be stored in the LMHOSTS file, "
                                   "because the file is written in %2.")},
+    {StrNotRegularFile, QT_TRANSLATE_NOOP("Strings", "It is not a regular file.")},
+    {StrFileTooLarge,
+     QT_TRANSLATE_NOOP("Strings", "The file is too large: it has more than 1 GiB, or more than "
+                                  "the memory can hold.")},
+    {StrUtf16File,
+     QT_TRANSLATE_NOOP("Strings", "The file is written in UTF-16 (\"Unicode\"), which Marlox "
+                                  "cannot edit. Save it as ANSI or UTF-8 with a text editor "
+                                  "first.")},
+    {StrFileLocked,
+     QT_TRANSLATE_NOOP("Strings", "Another program keeps the file locked. Try again later.")},
+    {StrReplaceUnreadFile,
+     QT_TRANSLATE_NOOP("Strings", "The file %1 could not be read when Marlox started, so its "
+                                  "content is not in the list.\nDo you want to replace it with "
+                                  "the entries shown?")},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

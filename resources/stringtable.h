@@ -28,6 +28,12 @@ enum StringId : int {
     StrEnterOctet = 122,
     StrEnterShortText = 123,
     StrCannotEncode = 124, // %1 = the character, %2 = the encoding's name
+    StrNotRegularFile = 125,
+    StrFileTooLarge = 126,
+    StrUtf16File = 127,
+    StrFileLocked = 128,
+    StrReplaceUnreadFile = 129, // %1 = path
+    StrLastId = StrReplaceUnreadFile,
 };
 
 // The text in the current language; an id without text yields an empty text.

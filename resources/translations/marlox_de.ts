@@ -185,5 +185,27 @@ Wollen Sie sie überschreiben?</translation>
         <source>The character &quot;%1&quot; cannot be stored in the LMHOSTS file, because the file is written in %2.</source>
         <translation>Das Zeichen „%1“ kann nicht in der LMHOSTS Datei gespeichert werden, weil die Datei in %2 geschrieben ist.</translation>
     </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Es ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>The file is too large: it has more than 1 GiB, or more than the memory can hold.</source>
+        <translation>Die Datei ist zu groß: sie hat mehr als 1 GiB oder mehr, als der Speicher fassen kann.</translation>
+    </message>
+    <message>
+        <source>The file is written in UTF-16 (&quot;Unicode&quot;), which Marlox cannot edit. Save it as ANSI or UTF-8 with a text editor first.</source>
+        <translation>Die Datei ist in UTF-16 („Unicode“) geschrieben, das Marlox nicht bearbeiten kann. Speichern Sie sie zuerst mit einem Texteditor als ANSI oder UTF-8.</translation>
+    </message>
+    <message>
+        <source>Another program keeps the file locked. Try again later.</source>
+        <translation>Ein anderes Programm hält die Datei gesperrt. Versuchen Sie es später noch einmal.</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read when Marlox started, so its content is not in the list.
+Do you want to replace it with the entries shown?</source>
+        <translation>Die Datei %1 konnte beim Start von Marlox nicht gelesen werden, ihr Inhalt fehlt daher in der Liste.
+Wollen Sie sie durch die angezeigten Einträge ersetzen?</translation>
+    </message>
 </context>
 </TS>

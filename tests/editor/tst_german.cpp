@@ -97,11 +97,11 @@ void TestGerman::everyStringTranslated()
     const auto translators = qApp->findChildren<QTranslator*>();
     QVERIFY(!translators.isEmpty());
     QMap<int, QString> german;
-    for (int id = 101; id <= 124; ++id)
+    for (int id = 101; id <= StrLastId; ++id)
         german[id] = LoadString(id);
     for (QTranslator* t : translators)
         QCoreApplication::removeTranslator(t);
-    for (int id = 101; id <= 124; ++id) {
+    for (int id = 101; id <= StrLastId; ++id) {
         const QString english = LoadString(id);
         if (id == 102) {
             QVERIFY(english.isEmpty());

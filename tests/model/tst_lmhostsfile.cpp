@@ -271,7 +271,7 @@ void TestLmhostsFile::saveCreatesFileAndFolders()
 
     // Below an existing Windows folder the missing folders are made.
     QVERIFY(QDir(root_ + "/System32").removeRecursively());
-    SaveHostTable(table);
+    QCOMPARE(SaveHostTable(table, SaveMode::Overwrite), SaveResult::Saved);
     QCOMPARE(ReadFile(root_ + "/SYSTEM32/DRIVERS/ETC/LMHOSTS"), QByteArray("1.2.3.4\t\"new\"\r\n"));
 }
 
@@ -409,10 +409,16 @@ void TestLmhostsFile::changeDetection()
         QVERIFY(WriteFile(path, bytes));
     QCOMPARE(HostFileChangedOnDisk(table), changed);
 
-    // Our own save is the new baseline.
+    // A checked save writes nothing over another program's change; our own
+    // save is the new baseline.
     if (change != "remove") {
         table.append(HostEntry{});
-        SaveHostTable(table);
+        const QByteArray before = ReadFile(path);
+        QCOMPARE(SaveHostTable(table) == SaveResult::ChangedOnDisk, changed);
+        if (changed) {
+            QCOMPARE(ReadFile(path), before);
+            QCOMPARE(SaveHostTable(table, SaveMode::Overwrite), SaveResult::Saved);
+        }
         QVERIFY(!HostFileChangedOnDisk(table));
     }
 }
