@@ -2,6 +2,5 @@
 
 int main(int argc, char** argv)
 {
-    EditorApp app(argc, argv);
-    return app.Run();
+    return RunMarlox(argc, argv);
 }

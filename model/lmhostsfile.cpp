@@ -39,9 +39,24 @@ QString Message(FileError::Operation operation, const QString& path, const QStri
     return QStringLiteral("Cannot write %1: %2").arg(path, reason);
 }
 
+// Set from the command line; empty: the environment decides.
+QString& ChosenFile()
+{
+    static QString file;
+    return file;
+}
+
+QString& ChosenWindowsFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 QString WindowsFolder()
 {
-    QString root = qEnvironmentVariable("SystemRoot");
+    QString root = ChosenWindowsFolder();
+    if (root.isEmpty())
+        root = qEnvironmentVariable("SystemRoot");
     if (root.isEmpty()) {
         QString prefix = qEnvironmentVariable("WINEPREFIX");
         if (prefix.isEmpty())
@@ -443,8 +458,22 @@ FileError::FileError(Operation operation, const QString& path, const QString& re
 {
 }
 
+void UseLmhostsFile(const QString& file)
+{
+    ChosenFile() = file;
+    ChosenWindowsFolder().clear();
+}
+
+void UseWindowsFolder(const QString& folder)
+{
+    ChosenWindowsFolder() = folder;
+    ChosenFile().clear();
+}
+
 QString LmhostsPath()
 {
+    if (!ChosenFile().isEmpty())
+        return ChosenFile();
     QString path = WindowsFolder();
     bool onDisk = QFileInfo(path).isDir();
     for (const char* fixed : {"SYSTEM32", "DRIVERS", "ETC", "LMHOSTS"}) {
@@ -519,7 +548,8 @@ SaveResult SaveHostTable(HostTable& table, SaveMode mode)
 {
     const QString path = LmhostsPath();
     const QString folder = QFileInfo(path).path();
-    if (!QFileInfo(folder).isDir() && QFileInfo(WindowsFolder()).isDir())
+    if (ChosenFile().isEmpty() && !QFileInfo(folder).isDir() &&
+        QFileInfo(WindowsFolder()).isDir())
         QDir().mkpath(folder); // a failure shows when the file is opened
 
     if (mode == SaveMode::CheckFirst && table.fileUnread())

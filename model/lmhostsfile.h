@@ -47,6 +47,11 @@ private:
 // found; a name not on disk keeps the spelling above. Built afresh every call.
 QString LmhostsPath();
 
+// Makes LmhostsPath() name this file, whatever it is called, instead.
+void UseLmhostsFile(const QString& file);
+// Makes LmhostsPath() look below this Windows folder instead of "SystemRoot".
+void UseWindowsFolder(const QString& folder);
+
 // The largest file the editor opens.
 constexpr qint64 MaxFileSize = qint64{1} << 30;
 

@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_AT">
 <context>
+    <name>EditorApp</name>
+    <message>
+        <source>Edits the LMHOSTS file of a Windows installation: the static table of NetBIOS names and their IPv4 addresses.</source>
+        <translation>Bearbeitet die LMHOSTS Datei einer Windows Installation: die feste Tabelle der NetBIOS Namen und ihrer IPv4 Adressen.</translation>
+    </message>
+    <message>
+        <source>The LMHOSTS file to edit, under any name, or a Windows folder whose System32/drivers/etc/lmhosts is meant. Without it: the file below $SystemRoot, else in the Wine prefix ($WINEPREFIX or ~/.wine).</source>
+        <translation>Die zu bearbeitende LMHOSTS Datei unter beliebigem Namen, oder ein Windows Ordner, dessen System32/drivers/etc/lmhosts gemeint ist. Ohne Angabe: die Datei unter $SystemRoot, sonst im Wine Präfix ($WINEPREFIX oder ~/.wine).</translation>
+    </message>
+    <message>
+        <source>%1 is neither a file nor a folder.</source>
+        <translation>%1 ist weder eine Datei noch ein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder of %1 does not exist.</source>
+        <translation>Der Ordner von %1 existiert nicht.</translation>
+    </message>
+</context>
+<context>
     <name>AboutDialog</name>
     <message>
         <source>About Marlox</source>
