@@ -3,8 +3,8 @@
 // temporary folder).
 
 #include "lmhostsfile.h"
-#include "lmhostsformat.h"
 #include "lmhostsgen.h"
+#include "lmhostsline.h"
 
 #include <benchmark/benchmark.h>
 

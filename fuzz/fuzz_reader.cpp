@@ -1,7 +1,8 @@
 // Any bytes: read them as an LMHOSTS file, write every entry as a line and read
 // the line back. Also checks the address scan against the C library's sscanf.
 
-#include "lmhostsformat.h"
+#include "lmhostsdocument.h"
+#include "lmhostsline.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,7 +3,8 @@
 // One field edited the way the editor does it, with every text of the entry
 // passing through the table's encoding, changes no other byte of the file.
 
-#include "lmhostsformat.h"
+#include "lmhostsdocument.h"
+#include "lmhostsline.h"
 #include "textcodec.h"
 
 #include <QString>
@@ -98,7 +99,7 @@ void CheckEdits(const std::string& bytes, std::uint8_t seed)
     const HostTable edited = table;
 
     std::string written;
-    HostTableIo::save(table, [&](std::string_view b) { written.assign(b); });
+    SaveHostTableWith(table, [&](std::string_view b) { written.assign(b); });
     Check(WriteHostTable(table) == written, "saved file is the new baseline");
     Check(WriteHostTable(edited) == written, "save and write agree");
 
@@ -176,7 +177,7 @@ void CheckEditorEdit(const std::string& bytes, std::uint8_t entryPick, std::uint
     Check(e == expected, "texts the user did not touch keep their bytes");
 
     std::string written;
-    HostTableIo::save(table, [&](std::string_view b) { written.assign(b); });
+    SaveHostTableWith(table, [&](std::string_view b) { written.assign(b); });
 
     const Parts old = Split(bytes);
     const Parts now = Split(written);

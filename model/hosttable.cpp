@@ -1,79 +1,56 @@
 #include "hosttable.h"
 
-#include <new>
+#include <numeric>
 #include <utility>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
-namespace
-{
-constexpr std::size_t HugePage = std::size_t{2} << 20;
-constexpr std::size_t BigBlock = 2 * HugePage;
-} // namespace
-
-void* AllocateBigBlock(std::size_t bytes)
-{
-#ifdef __linux__
-    if (bytes >= BigBlock) {
-        // Map a little more and trim it to a huge-page boundary at both ends.
-        const std::size_t size = (bytes + HugePage - 1) / HugePage * HugePage;
-        void* map = mmap(nullptr, size + HugePage, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (map == MAP_FAILED)
-            throw std::bad_alloc();
-        const auto start = reinterpret_cast<std::uintptr_t>(map);
-        const std::uintptr_t aligned = (start + HugePage - 1) / HugePage * HugePage;
-        if (aligned > start)
-            munmap(map, aligned - start);
-        if (aligned + size < start + size + HugePage)
-            munmap(reinterpret_cast<void*>(aligned + size), start + HugePage - aligned);
-        madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
-        return reinterpret_cast<void*>(aligned);
-    }
-#endif
-    return ::operator new(bytes);
-}
-
-void FreeBigBlock(void* block, std::size_t bytes)
-{
-#ifdef __linux__
-    if (bytes >= BigBlock) {
-        munmap(block, (bytes + HugePage - 1) / HugePage * HugePage);
-        return;
-    }
-#endif
-    ::operator delete(block);
-}
 
 int HostTable::size() const
 {
-    return static_cast<int>(slots_.size());
+    return static_cast<int>(entries_.size());
 }
 
 HostEntry& HostTable::at(int index)
 {
-    return slots_.at(static_cast<std::size_t>(index)).entry;
+    return entries_.at(static_cast<std::size_t>(index));
 }
 
 const HostEntry& HostTable::at(int index) const
 {
-    return slots_.at(static_cast<std::size_t>(index)).entry;
+    return entries_.at(static_cast<std::size_t>(index));
 }
 
 int HostTable::append(HostEntry entry)
 {
-    slots_.push_back(Slot{std::move(entry), {}});
+    entries_.push_back(std::move(entry));
+    lines_.push_back(NoLineIndex);
     return size() - 1;
 }
 
 void HostTable::removeAt(int index)
 {
-    slots_.erase(slots_.begin() + index);
+    entries_.erase(entries_.begin() + index);
+    lines_.erase(lines_.begin() + index);
 }
 
 TextEncoding HostTable::encoding() const
 {
-    return encoding_;
+    return file_.encoding();
+}
+
+std::size_t HostTable::fileLineOf(int index) const
+{
+    const std::uint32_t line = lines_.at(static_cast<std::size_t>(index));
+    return line == NoLineIndex ? NoLine : line;
+}
+
+void HostTable::assign(LoadedFile file, std::vector<HostEntry> entries)
+{
+    entries_ = std::move(entries);
+    rebase(std::move(file));
+}
+
+void HostTable::rebase(LoadedFile file)
+{
+    file_ = std::move(file);
+    lines_.resize(entries_.size());
+    std::iota(lines_.begin(), lines_.end(), std::uint32_t{0});
 }

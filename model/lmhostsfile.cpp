@@ -1,6 +1,6 @@
 #include "lmhostsfile.h"
 
-#include "lmhostsformat.h"
+#include "lmhostsdocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,7 +87,7 @@ QString Join(const QString& folder, const QString& name)
 }
 
 // Keeps only whole lines: a line cut by a read error is not read as an entry.
-FileBytes WholeLines(FileBytes bytes)
+std::string WholeLines(std::string bytes)
 {
     const std::size_t lastBreak = bytes.rfind('\n');
     bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
@@ -161,7 +161,7 @@ Fd Open(const QByteArray& path, int flags)
 }
 
 // 0, or the error that stopped the reading.
-int ReadAll(int fd, FileBytes& bytes, std::size_t sizeHint)
+int ReadAll(int fd, std::string& bytes, std::size_t sizeHint)
 {
     bytes.resize(sizeHint);
     std::size_t got = 0;
@@ -250,9 +250,10 @@ bool DiffersFromTable(const HostTable& table, const QByteArray& path)
     struct stat st {
     };
     const bool existsNow = ::stat(path.constData(), &st) == 0;
-    if (!HostTableIo::fileExists(table) || !existsNow)
-        return existsNow != HostTableIo::fileExists(table);
-    const FileBytes& known = HostTableIo::file(table);
+    const LoadedFile& file = table.file();
+    if (!file.existed() || !existsNow)
+        return existsNow != file.existed();
+    const std::string& known = file.bytes();
     if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != known.size())
         return true;
     const Fd fd = Open(path, O_RDONLY);
@@ -351,11 +352,11 @@ void WriteInPlace(const QByteArray& target, const QString& path, std::string_vie
     const Fd fd = Open(target, O_WRONLY);
     if (!fd)
         Fail(FileError::Operation::OpenForWriting, path, errno);
-    std::optional<FileBytes> old;
+    std::optional<std::string> old;
     if (const Fd reader = Open(target, O_RDONLY)) {
         struct stat st {
         };
-        FileBytes bytesNow;
+        std::string bytesNow;
         if (::fstat(reader.get(), &st) == 0 &&
             ReadAll(reader.get(), bytesNow, static_cast<std::size_t>(st.st_size)) == 0)
             old = std::move(bytesNow);
@@ -496,8 +497,7 @@ void LoadHostTable(HostTable& table)
     constexpr auto Op = FileError::Operation::OpenForReading;
     const QString path = LmhostsPath();
     const QByteArray native = QFile::encodeName(path);
-    HostTableIo::read({}, table);
-    HostTableIo::setFileExists(table, false);
+    table.assign(LoadedFile(), {});
 
     const Fd fd = Open(native, O_RDONLY);
     struct stat st {
@@ -521,12 +521,12 @@ void LoadHostTable(HostTable& table)
 
     try {
         // Read straight into the string the table keeps, so the file is held once.
-        FileBytes bytes;
+        std::string bytes;
         const int error = ReadAll(fd.get(), bytes, static_cast<std::size_t>(st.st_size));
         if (error == EFBIG)
             Fail(Op, path, FileError::Problem::TooLarge);
         if (error) {
-            HostTableIo::read(WholeLines(std::move(bytes)), table);
+            ReadHostTable(WholeLines(std::move(bytes)), table);
             table.setFileUnread(true);
             Fail(FileError::Operation::Read, path, error);
         }
@@ -535,10 +535,9 @@ void LoadHostTable(HostTable& table)
         const std::string_view start(bytes.data(), std::min<std::size_t>(bytes.size(), 2));
         if (start == "\xFF\xFE" || start == "\xFE\xFF")
             Fail(Op, path, FileError::Problem::Utf16);
-        HostTableIo::read(std::move(bytes), table);
+        ReadHostTable(std::move(bytes), table);
     } catch (const std::bad_alloc&) {
-        HostTableIo::read({}, table);
-        HostTableIo::setFileExists(table, false);
+        table.assign(LoadedFile(), {});
         table.setFileUnread(true);
         Fail(Op, path, FileError::Problem::TooLarge);
     }
@@ -548,8 +547,7 @@ SaveResult SaveHostTable(HostTable& table, SaveMode mode)
 {
     const QString path = LmhostsPath();
     const QString folder = QFileInfo(path).path();
-    if (ChosenFile().isEmpty() && !QFileInfo(folder).isDir() &&
-        QFileInfo(WindowsFolder()).isDir())
+    if (ChosenFile().isEmpty() && !QFileInfo(folder).isDir() && QFileInfo(WindowsFolder()).isDir())
         QDir().mkpath(folder); // a failure shows when the file is opened
 
     if (mode == SaveMode::CheckFirst && table.fileUnread())
@@ -563,7 +561,7 @@ SaveResult SaveHostTable(HostTable& table, SaveMode mode)
     const FileLock lock = LockFile(target, path);
     if (mode == SaveMode::CheckFirst && DiffersFromTable(table, target))
         return SaveResult::ChangedOnDisk;
-    HostTableIo::save(table, [&](std::string_view bytes) { WriteFile(target, path, lock, bytes); });
+    SaveHostTableWith(table, [&](std::string_view bytes) { WriteFile(target, path, lock, bytes); });
     table.setFileUnread(false);
     return SaveResult::Saved;
 }

@@ -2,7 +2,6 @@
 // detection, and the text codec.
 
 #include "lmhostsfile.h"
-#include "lmhostsformat.h"
 #include "textcodec.h"
 
 #include <QDir>
