@@ -66,6 +66,41 @@ constexpr StringEntry kStrings[] = {
      QT_TRANSLATE_NOOP("Strings", "The file %1 could not be read when Marlox started, so its "
                                   "content is not in the list.\nDo you want to replace it with "
                                   "the entries shown?")},
+    {StrWarnNameTooLong,
+     QT_TRANSLATE_NOOP("Strings", "The name has %1 characters, but a NetBIOS name has at most "
+                                  "15.")},
+    {StrWarnServiceNameLength,
+     QT_TRANSLATE_NOOP("Strings", "With its \\0xNN code the name makes %1 bytes, but Windows "
+                                  "needs exactly 16: 15 characters, padded with blanks, and the "
+                                  "code.")},
+    {StrWarnEmptyName,
+     QT_TRANSLATE_NOOP("Strings", "The entry has no name. Enter one, or delete the entry.")},
+    {StrWarnDuplicateUsed,
+     QT_TRANSLATE_NOOP("Strings", "The entry with the address %1 has the same name, but comes "
+                                  "later: Windows uses this entry and never that one.")},
+    {StrWarnDuplicateUsedMany,
+     QT_TRANSLATE_NOOP("Strings", "%2 later entries have the same name, the first with the "
+                                  "address %1: Windows uses this entry and never those.")},
+    {StrWarnDuplicateUnused,
+     QT_TRANSLATE_NOOP("Strings", "Windows never uses this entry: the earlier entry with the "
+                                  "address %1 has the same name.")},
+    {StrWarnDomainWithoutPreload,
+     QT_TRANSLATE_NOOP("Strings", "#DOM: needs #PRE on the same line, otherwise Windows does "
+                                  "not preload the entry.")},
+    {StrWarnLineReadsAs,
+     QT_TRANSLATE_NOOP("Strings", "The line cannot hold this entry as it is; Windows will read "
+                                  "it as: %1.")},
+    {StrReadBackAddress, QT_TRANSLATE_NOOP("Strings", "address %1")},
+    {StrReadBackName, QT_TRANSLATE_NOOP("Strings", "name \"%1\"")},
+    {StrReadBackPreload, QT_TRANSLATE_NOOP("Strings", "with #PRE")},
+    {StrReadBackNoPreload, QT_TRANSLATE_NOOP("Strings", "without #PRE")},
+    {StrReadBackDomain, QT_TRANSLATE_NOOP("Strings", "domain \"%1\"")},
+    {StrReadBackComment, QT_TRANSLATE_NOOP("Strings", "comment \"%1\"")},
+    {StrWarnOctetOutOfRange,
+     QT_TRANSLATE_NOOP("Strings", "The address %1 has a part outside 0 to 255.")},
+    {StrWarnIncludeServer,
+     QT_TRANSLATE_NOOP("Strings", "Line %1: #INCLUDE reads from the server %2, but no earlier "
+                                  "line maps %2 with #PRE, so Windows cannot find it.")},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

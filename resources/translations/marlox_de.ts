@@ -226,5 +226,69 @@ Do you want to replace it with the entries shown?</source>
         <translation>Die Datei %1 konnte beim Start von Marlox nicht gelesen werden, ihr Inhalt fehlt daher in der Liste.
 Wollen Sie sie durch die angezeigten Einträge ersetzen?</translation>
     </message>
+    <message>
+        <source>The name has %1 characters, but a NetBIOS name has at most 15.</source>
+        <translation>Der Name hat %1 Zeichen, ein NetBIOS-Name hat aber höchstens 15.</translation>
+    </message>
+    <message>
+        <source>With its \0xNN code the name makes %1 bytes, but Windows needs exactly 16: 15 characters, padded with blanks, and the code.</source>
+        <translation>Mit seinem \0xNN-Code ergibt der Name %1 Bytes, Windows braucht aber genau 16: 15 mit Leerzeichen aufgefüllte Zeichen und den Code.</translation>
+    </message>
+    <message>
+        <source>The entry has no name. Enter one, or delete the entry.</source>
+        <translation>Der Eintrag hat keinen Namen. Geben Sie einen ein oder löschen Sie den Eintrag.</translation>
+    </message>
+    <message>
+        <source>The entry with the address %1 has the same name, but comes later: Windows uses this entry and never that one.</source>
+        <translation>Der Eintrag mit der Adresse %1 hat denselben Namen, steht aber weiter unten: Windows verwendet diesen Eintrag und jenen nie.</translation>
+    </message>
+    <message>
+        <source>%2 later entries have the same name, the first with the address %1: Windows uses this entry and never those.</source>
+        <translation>%2 spätere Einträge haben denselben Namen, der erste mit der Adresse %1: Windows verwendet diesen Eintrag und jene nie.</translation>
+    </message>
+    <message>
+        <source>Windows never uses this entry: the earlier entry with the address %1 has the same name.</source>
+        <translation>Windows verwendet diesen Eintrag nie: der frühere Eintrag mit der Adresse %1 hat denselben Namen.</translation>
+    </message>
+    <message>
+        <source>#DOM: needs #PRE on the same line, otherwise Windows does not preload the entry.</source>
+        <translation>#DOM: braucht #PRE in derselben Zeile, sonst lädt Windows den Eintrag nicht im Voraus.</translation>
+    </message>
+    <message>
+        <source>The line cannot hold this entry as it is; Windows will read it as: %1.</source>
+        <translation>Die Zeile kann diesen Eintrag so nicht fassen; Windows wird sie so lesen: %1.</translation>
+    </message>
+    <message>
+        <source>address %1</source>
+        <translation>Adresse %1</translation>
+    </message>
+    <message>
+        <source>name &quot;%1&quot;</source>
+        <translation>Name „%1“</translation>
+    </message>
+    <message>
+        <source>with #PRE</source>
+        <translation>mit #PRE</translation>
+    </message>
+    <message>
+        <source>without #PRE</source>
+        <translation>ohne #PRE</translation>
+    </message>
+    <message>
+        <source>domain &quot;%1&quot;</source>
+        <translation>Domäne „%1“</translation>
+    </message>
+    <message>
+        <source>comment &quot;%1&quot;</source>
+        <translation>Kommentar „%1“</translation>
+    </message>
+    <message>
+        <source>The address %1 has a part outside 0 to 255.</source>
+        <translation>Die Adresse %1 hat einen Teil außerhalb von 0 bis 255.</translation>
+    </message>
+    <message>
+        <source>Line %1: #INCLUDE reads from the server %2, but no earlier line maps %2 with #PRE, so Windows cannot find it.</source>
+        <translation>Zeile %1: #INCLUDE liest vom Server %2, aber keine frühere Zeile ordnet %2 mit #PRE zu, daher findet Windows ihn nicht.</translation>
+    </message>
 </context>
 </TS>
