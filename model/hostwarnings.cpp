@@ -30,7 +30,8 @@ std::uint32_t FoldedHash(std::string_view s)
     std::uint32_t h = 2166136261u;
     for (char c : s)
         h = (h ^ static_cast<unsigned char>(Upper(c))) * 16777619u;
-    // FNV's low bits, which pick the slot, mix poorly on their own.
+    // A final mix, so that the top bits, which pick the slot, depend on every
+    // byte.
     h ^= h >> 16;
     h *= 0x85ebca6bu;
     h ^= h >> 13;

@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include <map>
 #include <random>
 
 namespace
@@ -144,6 +145,7 @@ private slots:
     void rules_data();
     void rules();
     void lineReadBackMatchesRoundTrip();
+    void duplicatesInALargeTable();
     void incrementalEqualsRebuild();
 };
 
@@ -332,6 +334,40 @@ void TestHostWarnings::lineReadBackMatchesRoundTrip()
         QVERIFY2(warned == differs, qPrintable(Q(line)));
     }
     QVERIFY(differing > 100);
+}
+
+void TestHostWarnings::duplicatesInALargeTable()
+{
+    // Enough names that some share the bits of the hash the pass sorts by.
+    std::mt19937 random(11);
+    HostTable table;
+    std::map<std::string, std::vector<int>> byName;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string name = "Host-" + std::to_string(random() % 30000);
+        HostEntry e;
+        e.hostname = name;
+        if (random() % 2)
+            e.hostname[0] = 'h';
+        e.octet1 = 10;
+        table.append(e);
+        byName[name].push_back(i);
+    }
+    std::vector<std::vector<Warning>> expected(static_cast<std::size_t>(table.size()));
+    for (const auto& [name, entries] : byName) {
+        const int others = static_cast<int>(entries.size()) - 1;
+        if (others == 0)
+            continue;
+        expected[static_cast<std::size_t>(entries[0])] = {
+            Warning{WarningKind::DuplicateUsed, entries[1], others}};
+        for (std::size_t k = 1; k < entries.size(); ++k)
+            expected[static_cast<std::size_t>(entries[k])] = {
+                Warning{WarningKind::DuplicateUnused, entries[0], others}};
+    }
+    HostWarnings w;
+    w.rebuild(table, {});
+    for (int i = 0; i < table.size(); ++i)
+        QVERIFY2(w.of(i) == expected[static_cast<std::size_t>(i)], qPrintable(QString::number(i)));
+    CheckTotals(table, w);
 }
 
 void TestHostWarnings::incrementalEqualsRebuild()
