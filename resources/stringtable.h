@@ -34,22 +34,22 @@ enum StringId : int {
     StrFileLocked = 128,
     StrReplaceUnreadFile = 129, // %1 = path
     // What Windows will read differently from what the list shows.
-    StrWarnNameTooLong = 140,       // %1 = the name's length
-    StrWarnServiceNameLength = 141, // %1 = the name's length, \0xNN counted as one
-    StrWarnEmptyName = 142,
-    StrWarnDuplicateUsed = 143,     // %1 = the later entry's address
-    StrWarnDuplicateUsedMany = 144, // %1 = the first later entry's address, %2 = how many
-    StrWarnDuplicateUnused = 145,   // %1 = the earlier entry's address
-    StrWarnDomainWithoutPreload = 146,
-    StrWarnLineReadsAs = 147, // %1 = the fields as read back, StrReadBack*
-    StrReadBackAddress = 148, // %1 = address
-    StrReadBackName = 149,    // %1 = name
-    StrReadBackPreload = 150,
-    StrReadBackNoPreload = 151,
-    StrReadBackDomain = 152,      // %1 = domain
-    StrReadBackComment = 153,     // %1 = comment
-    StrWarnOctetOutOfRange = 154, // %1 = address
-    StrWarnIncludeServer = 155,   // %1 = line number, %2 = server
+    StrWarnNameTooLong = 130,       // %1 = the name's length
+    StrWarnServiceNameLength = 131, // %1 = the name's length, \0xNN counted as one
+    StrWarnEmptyName = 132,
+    StrWarnDuplicateUsed = 133,     // %1 = the later entry's address
+    StrWarnDuplicateUsedMany = 134, // %1 = the first later entry's address, %2 = how many
+    StrWarnDuplicateUnused = 135,   // %1 = the earlier entry's address
+    StrWarnDomainWithoutPreload = 136,
+    StrWarnLineReadsAs = 137, // %1 = the fields as read back, StrReadBack*
+    StrReadBackAddress = 138, // %1 = address
+    StrReadBackName = 139,    // %1 = name
+    StrReadBackPreload = 140,
+    StrReadBackNoPreload = 141,
+    StrReadBackDomain = 142,      // %1 = domain
+    StrReadBackComment = 143,     // %1 = comment
+    StrWarnOctetOutOfRange = 144, // %1 = address
+    StrWarnIncludeServer = 145,   // %1 = line number, %2 = server
     StrLastId = StrWarnIncludeServer,
 };
 

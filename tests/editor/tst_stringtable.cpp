@@ -62,7 +62,7 @@ void TestStringTable::unknownIdIsEmpty_data()
     QTest::addColumn<int>("id");
     QTest::newRow("102 (no string)") << 102;
     QTest::newRow("100") << 100;
-    QTest::newRow("130") << 130;
+    QTest::newRow("after the last") << int(StrLastId) + 1;
     QTest::newRow("0") << 0;
     QTest::newRow("-1") << -1;
 }
