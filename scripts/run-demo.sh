@@ -3,7 +3,7 @@
 # so the demo never changes a tracked file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh >&2
+bash scripts/setup.sh marlox >&2
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/marlox-demo.XXXXXX")
 cp -r resources/demo/Windows "$scratch/"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian 12) and builds Marlox into build/.
+# Installs what the build needs (Debian 12) and builds Marlox into build/:
+# everything, or only the targets named (scripts/setup.sh marlox).
 # Safe to run again: it installs only what is missing and rebuilds only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake ninja-build
+packages=(build-essential cmake ninja-build clang-format
     qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
     libicu-dev fonts-dejavu-core libbenchmark-dev clang-14 libclang-rt-14-dev
     xvfb xauth xdotool x11-utils util-linux iproute2
@@ -25,4 +26,11 @@ fi
 if [ ! -f build/build.ninja ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARLOX_BUILD_BENCH=ON
 fi
-cmake --build build
+# Warnings are errors, in a build/ made before this line too.
+grep -q '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON' build/CMakeCache.txt ||
+    cmake -S . -B build -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+if (($#)); then
+    cmake --build build --target "$@"
+else
+    cmake --build build
+fi

@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
+echo "== Formatting"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 jobs=$(nproc)
 echo "== Test suite"
 ctest --test-dir build --output-on-failure -j"$jobs"
@@ -16,13 +19,14 @@ bash scripts/check-packaging.sh build
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 if [ ! -f build-asan/build.ninja ]; then
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
         -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
 fi
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE no-sanitizer
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 echo "== Fuzzing"
 if [ ! -f build-fuzz/build.ninja ]; then
