@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a real X window (Xvfb), driven by xdotool:
 #   Return right after opening writes the file back byte for byte;
-#   typing then Escape leaves it untouched; typing then Return writes the change.
+#   typing then Escape leaves it untouched; typing then Return writes the change;
+#   a file named on the command line is the one edited and saved.
 # Usage: smoke_x11.sh <marlox binary> <demo Windows folder>
 set -euo pipefail
 marlox=$1
@@ -34,13 +35,14 @@ export QT_QPA_PLATFORM=xcb
 
 lmhosts="$work/Windows/System32/drivers/etc/lmhosts"
 
-# Opens the editor on a fresh copy of the demo tree and waits for its window.
+# Opens the editor on a fresh copy of the demo tree (with the arguments given)
+# and waits for its window.
 start() {
     rm -rf "$work/Windows"
     cp -r "$demo" "$work/Windows"
-    SystemRoot="$work/Windows" "$marlox" >"$work/app.log" 2>&1 &
+    SystemRoot="$work/Windows" "$marlox" "$@" >"$work/app.log" 2>&1 &
     app_pid=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Marlox LMHOSTS Editor$' | head -n1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Marlox LMHOSTS Editor$' | head -n1)
     [ -n "$window" ] || { echo "FAIL: no window"; cat "$work/app.log"; exit 1; }
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
     sleep 0.3
@@ -90,3 +92,15 @@ xdotool key Return
 finish "typing then Return"
 grep -q $'"smoketest"' "$lmhosts" || { echo "FAIL: the typed name was not written"; cat "$lmhosts"; exit 1; }
 echo "ok: typing then Return writes the change"
+
+mkdir -p "$work/samba"
+printf '10.1.2.3 SAMBAHOST #PRE\n# a comment\n' >"$work/samba/lmhosts.test"
+start "$work/samba/lmhosts.test"
+edit_first_row
+xdotool key Return
+finish "a file named on the command line"
+grep -q $'"smoketest"' "$work/samba/lmhosts.test" ||
+    { echo "FAIL: the file named on the command line was not written"; exit 1; }
+grep -q '^# a comment$' "$work/samba/lmhosts.test" || { echo "FAIL: a comment was lost"; exit 1; }
+cmp "$demo/System32/drivers/etc/lmhosts" "$lmhosts" || { echo "FAIL: SystemRoot's file changed"; exit 1; }
+echo "ok: a file named on the command line is edited and saved"
