@@ -48,6 +48,8 @@ HostCollator::~HostCollator()
 
 int HostCollator::compare(QStringView a, QStringView b) const
 {
+    a = a.left(kKeyChars);
+    b = b.left(kKeyChars);
     if (!collator_)
         return a.compare(b, Qt::CaseInsensitive);
     return ucol_strcoll(collator_, a.utf16(), static_cast<int32_t>(a.size()), b.utf16(),
@@ -56,6 +58,7 @@ int HostCollator::compare(QStringView a, QStringView b) const
 
 void HostCollator::appendSortKey(QStringView text, std::string& out) const
 {
+    text = text.left(kKeyChars);
     if (!collator_) {
         out += text.toString().toCaseFolded().toUtf8().toStdString();
         out += '\0';

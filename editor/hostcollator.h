@@ -22,6 +22,10 @@ public:
     HostCollator(const HostCollator&) = delete;
     HostCollator& operator=(const HostCollator&) = delete;
 
+    // Only the first kKeyChars characters count: texts that agree in those
+    // compare equal. A name of megabytes would otherwise take a key as long.
+    static constexpr qsizetype kKeyChars = 4096;
+
     // <0, 0 or >0.
     int compare(QStringView a, QStringView b) const;
     // Appends the text's sort key, NUL included. Keys compared as unsigned bytes

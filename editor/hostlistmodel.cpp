@@ -11,6 +11,10 @@
 namespace
 {
 
+// Wider than any column a screen can show; a cell's text is laid out whole at
+// every paint, so a megabyte text would freeze the list.
+constexpr qsizetype kMaxCellChars = 1000;
+
 QString FormatAddress(const HostEntry& e)
 {
     // "%i.%i.%i.%i": octets as stored, also outside 0..255.
@@ -56,7 +60,11 @@ void MakeKeys(const HostTable& table, const HostCollator& collator, int begin, i
     arena.reserve(static_cast<std::size_t>(end - begin) * 24);
     for (int i = begin; i < end; ++i) {
         const std::size_t at = arena.size();
-        collator.appendSortKey(DecodeText(table.at(i).hostname, table.encoding()), arena);
+        std::string_view name = table.at(i).hostname;
+        // Enough bytes for the characters the key uses; a character cut at the
+        // end lies beyond them.
+        name = name.substr(0, std::size_t(HostCollator::kKeyChars) * 4);
+        collator.appendSortKey(DecodeText(name, table.encoding()), arena);
         items[i] = SortItem{at, nullptr, static_cast<std::uint32_t>(arena.size() - at),
                             static_cast<std::uint32_t>(i)};
     }
@@ -96,6 +104,36 @@ std::vector<int> SortedByHostname(const HostTable& table, const HostCollator& co
 
 } // namespace
 
+QString ShortenedText(std::string_view bytes, TextEncoding encoding, qsizetype maxChars,
+                      bool* shortened)
+{
+    if (shortened)
+        *shortened = false;
+    // A character takes at least one byte, and a UTF-8 one at most four.
+    const std::size_t enough =
+        static_cast<std::size_t>(maxChars) * (encoding == TextEncoding::Utf8 ? 4 : 1) + 1;
+    if (bytes.size() <= static_cast<std::size_t>(maxChars))
+        return DecodeText(bytes, encoding);
+    std::size_t cut = std::min(bytes.size(), enough);
+    if (encoding == TextEncoding::Utf8 && cut < bytes.size()) {
+        // Not inside a character: its bytes after the cut would decode as a wrong one.
+        for (int back = 0;
+             back < 3 && cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80; ++back)
+            --cut;
+    }
+    QString text = DecodeText(bytes.substr(0, cut), encoding);
+    if (cut == bytes.size() && text.size() <= maxChars)
+        return text;
+    qsizetype keep = std::min(text.size(), maxChars - 1);
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+        --keep;
+    text.truncate(keep);
+    text += QChar(0x2026);
+    if (shortened)
+        *shortened = true;
+    return text;
+}
+
 HostListModel::HostListModel(QObject* parent) : QAbstractTableModel(parent), collator_(QLocale()) {}
 
 int HostListModel::rowCount(const QModelIndex& parent) const
@@ -114,7 +152,7 @@ QVariant HostListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(index.row(), index.column());
+        return displayText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columns_[index.column()].alignment | Qt::AlignVCenter);
     case Qt::UserRole:
@@ -172,6 +210,17 @@ QString HostListModel::cellText(int row, int column) const
     default:
         return DecodeText(e.comment, table_->encoding());
     }
+}
+
+QString HostListModel::displayText(int row, int column) const
+{
+    const Row& r = rows_[row];
+    if (column == 2 || column == 3 || (column == 0 && r.ownText >= 0) || r.shown < 0 ||
+        table_ == nullptr || r.shown >= table_->size())
+        return cellText(row, column);
+    const HostEntry& e = table_->at(r.shown);
+    const std::string& bytes = column == 0 ? e.hostname : column == 1 ? e.domain : e.comment;
+    return ShortenedText(bytes, table_->encoding(), kMaxCellChars);
 }
 
 void HostListModel::refill(const HostTable& table)

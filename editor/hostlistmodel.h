@@ -2,14 +2,22 @@
 
 #include "hostcollator.h"
 #include "hostlist.h"
+#include "textencoding.h"
 
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 class HostTable;
+
+// The text of `bytes` when it has at most `maxChars` characters; otherwise its
+// first characters followed by "…", and `shortened` set. Decodes only the bytes
+// it shows, so a text of many megabytes costs no more than a short one.
+QString ShortenedText(std::string_view bytes, TextEncoding encoding, qsizetype maxChars,
+                      bool* shortened = nullptr);
 
 // The host list's rows. A row holds only its entry index and which entry's values
 // it shows; the cell texts are read from the table when asked for, so the list
@@ -25,7 +33,7 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
-    // Qt::DisplayRole: the cell text; Qt::TextAlignmentRole: the column's
+    // Qt::DisplayRole: the cell text, shortened when long; Qt::TextAlignmentRole: the column's
     // alignment; Qt::UserRole: the row's entry index.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -39,6 +47,7 @@ public:
     int insertSortedRow(const QString& firstColumnText, int entryIndex);
     void showEntryInRow(int row, const HostTable& table, int entryIndex);
 
+    // The cell's whole text.
     QString cellText(int row, int column) const;
     int entryIndexOfRow(int row) const;
     int rowOfEntry(int entryIndex) const;
@@ -56,6 +65,7 @@ private:
     };
 
     void noteRowsFrom(int row);
+    QString displayText(int row, int column) const;
 
     std::vector<Row> rows_;
     std::vector<int> rowOfEntry_;
