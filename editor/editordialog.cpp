@@ -29,8 +29,22 @@
 namespace
 {
 
-// The longest hostname or domain the fields take.
-constexpr int kMaxNameLength = 512;
+// The longest hostname or domain a user may type.
+constexpr qsizetype kMaxNameLength = 512;
+
+// A line edit lays out its whole text at every change and paint: a text longer
+// than this is shown shortened and read-only, and stays in the entry as it is.
+constexpr qsizetype kMaxEditChars = 100000;
+
+// The longest text a message box shows: it too is laid out whole.
+constexpr qsizetype kMaxMessageChars = 2000;
+
+// The edits take any length: what the file or a paste brings is never cut.
+constexpr int kNoMaxLength = std::numeric_limits<int>::max();
+
+// Octets the writer can put back as they are: three characters at most.
+constexpr std::int32_t kMinWritableOctet = -99;
+constexpr std::int32_t kMaxWritableOctet = 999;
 
 // Size of the window and of some controls in dialog units: a quarter of the average
 // character width across, an eighth of the font height down.
@@ -122,9 +136,17 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                         QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, QStringLiteral("Marlox"), text, buttons, parent);
-    if (buttons & QMessageBox::Yes)
-        box.setDefaultButton(QMessageBox::Yes);
+    QString shown = text;
+    if (shown.size() > kMaxMessageChars) {
+        shown.truncate(kMaxMessageChars - 1);
+        shown += QChar(0x2026);
+    }
+    QMessageBox box(icon, QStringLiteral("Marlox"), shown, buttons, parent);
+    // Names and paths from the file are text, not markup.
+    box.setTextFormat(Qt::PlainText);
+    // A hasty Enter must not destroy anything.
+    if (buttons & QMessageBox::No)
+        box.setDefaultButton(QMessageBox::No);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -147,6 +169,7 @@ void EditorDialog::CreateControls()
     auto makeEdit = [this](const char* name) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(name));
+        edit->setMaxLength(kNoMaxLength);
         return edit;
     };
     auto makeLabel = [this](const QString& text, const char* name) {
@@ -157,8 +180,8 @@ void EditorDialog::CreateControls()
     auto makeButton = [this](const QString& text, const char* name) {
         auto* button = new QPushButton(text, this);
         button->setObjectName(QLatin1String(name));
-        // Enter belongs to Save & Exit wherever the focus is.
-        button->setAutoDefault(false);
+        // Enter presses the focused button; elsewhere it runs Save & Exit.
+        button->setAutoDefault(true);
         return button;
     };
 
@@ -275,6 +298,10 @@ void EditorDialog::CreateControls()
     main->addWidget(hostList_, 1);
     main->addLayout(fields);
     main->addLayout(exits);
+
+    // The entry fields start disabled; without this the focus, and with it
+    // Enter, would land on New.
+    saveButton_->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorDialog::ApplyTemplateSize()
@@ -393,7 +420,18 @@ void EditorDialog::OnNewEntry()
 
 void EditorDialog::OnDeleteEntry()
 {
+    // The entry the deletion takes: the selected one, as the logic picks it.
+    const int size = logic_.table().size();
+    const int row = list_.firstSelectedRow();
+    const int entry = list_.entryIndexOfRow(row == -1 ? 0 : row);
     logic_.OnDeleteEntry();
+    if (logic_.table().size() == size - 1) {
+        // Later entries move down one.
+        std::erase_if(longFileNames_,
+                      [entry](const LongFileNames& names) { return names.entry == entry; });
+        for (LongFileNames& names : longFileNames_)
+            names.entry -= names.entry > entry ? 1 : 0;
+    }
 }
 
 void EditorDialog::OnListEvent()
@@ -431,26 +469,60 @@ void EditorDialog::OnSaveAndExit()
         accept();
 }
 
-void EditorDialog::ShowTextLimit(QLineEdit* edit, const QString& text)
+QString EditorDialog::ShownText(const std::string& bytes, bool* shortened) const
 {
-    // A longer name read from the file is shown whole, never cut.
-    edit->setMaxLength(std::max<int>(kMaxNameLength, text.size()));
+    return ShortenedText(bytes, logic_.table().encoding(), kMaxEditChars, shortened);
+}
+
+void EditorDialog::ShowText(QLineEdit* edit, const std::string& bytes)
+{
+    bool shortened = false;
+    const QString text = ShownText(bytes, &shortened);
     edit->setText(text);
+    // A shortened text cannot be edited without losing the rest.
+    edit->setReadOnly(shortened);
+}
+
+qsizetype EditorDialog::TextLimit(QLineEdit* edit)
+{
+    if (edit != hostnameEdit_ && edit != domainEdit_)
+        return -1;
+    // Noted at the first transfer, before any edit has reached the table.
+    if (!longNamesNoted_) {
+        longNamesNoted_ = true;
+        const HostTable& table = logic_.table();
+        for (int i = 0; i < table.size(); ++i) {
+            const HostEntry& e = table.at(i);
+            // A character takes at least one byte.
+            if (e.hostname.size() > std::size_t(kMaxNameLength) ||
+                e.domain.size() > std::size_t(kMaxNameLength))
+                longFileNames_.push_back(
+                    LongFileNames{i, DecodeText(e.hostname, table.encoding()).size(),
+                                  DecodeText(e.domain, table.encoding()).size()});
+        }
+    }
+    // A longer name from the file is not the user's doing: it may stay that long.
+    const int entry = logic_.currentEntry();
+    const auto it =
+        std::lower_bound(longFileNames_.begin(), longFileNames_.end(), entry,
+                         [](const LongFileNames& names, int index) { return names.entry < index; });
+    if (it == longFileNames_.end() || it->entry != entry)
+        return kMaxNameLength;
+    return std::max(kMaxNameLength, edit == hostnameEdit_ ? it->hostname : it->domain);
 }
 
 void EditorDialog::TransferToControls()
 {
     const bool wasTransferring = std::exchange(transferring_, true);
     const HostEntry& fields = logic_.fields();
-    const TextEncoding encoding = logic_.table().encoding();
 
-    ShowTextLimit(hostnameEdit_, DecodeText(fields.hostname, encoding));
+    ShowText(hostnameEdit_, fields.hostname);
     const std::int32_t octets[4] = {fields.octet1, fields.octet2, fields.octet3, fields.octet4};
     for (int i = 0; i < 4; ++i)
         octetEdits_[i]->setText(QString::number(octets[i]));
-    ShowTextLimit(domainEdit_, DecodeText(fields.domain, encoding));
+    ShowText(domainEdit_, fields.domain);
     preloadCheck_->setChecked(fields.preload);
-    commentEdit_->setText(DecodeText(fields.comment, encoding));
+    ShowText(commentEdit_, fields.comment);
 
     transferring_ = wasTransferring;
 }
@@ -477,13 +549,19 @@ bool EditorDialog::TransferFromControls()
 bool EditorDialog::TransferText(QLineEdit* edit, std::string& field)
 {
     const QString text = edit->text();
-    const TextEncoding encoding = logic_.table().encoding();
-    QString firstBad;
-    std::optional<std::string> bytes = EncodeText(text, encoding, &firstBad);
-    if (!bytes)
-        return FailTransfer(edit, FormatString(StrCannotEncode, firstBad, EncodingName(encoding)));
-    field = std::move(*bytes);
-    if (edit != commentEdit_ && text.size() > kMaxNameLength)
+    // Text the user left alone keeps its bytes: decoding is not always reversible
+    // (bytes that are not UTF-8 in a UTF-8 file), and a shortened text has lost its end.
+    if (text != ShownText(field)) {
+        const TextEncoding encoding = logic_.table().encoding();
+        QString firstBad;
+        std::optional<std::string> bytes = EncodeText(text, encoding, &firstBad);
+        if (!bytes)
+            return FailTransfer(edit,
+                                FormatString(StrCannotEncode, firstBad, EncodingName(encoding)));
+        field = std::move(*bytes);
+    }
+    const qsizetype limit = TextLimit(edit);
+    if (limit >= 0 && text.size() > limit)
         return FailTransfer(edit, LoadString(StrEnterShortText));
     return true;
 }
@@ -493,6 +571,9 @@ bool EditorDialog::TransferOctet(QLineEdit* edit, std::int32_t& field)
     const std::optional<std::int32_t> value = ParseDecimal(edit->text());
     if (!value)
         return FailTransfer(edit, LoadString(StrEnterInteger));
+    // Beyond three characters the line would not read back as the same number.
+    if (*value < kMinWritableOctet || *value > kMaxWritableOctet)
+        return FailTransfer(edit, LoadString(StrEnterOctet));
     field = *value;
     if (field < 0 || field > 255)
         return FailTransfer(edit, LoadString(StrEnterOctet));

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include <vector>
+
 class NameResolver;
 class QAction;
 class QCheckBox;
@@ -67,7 +69,12 @@ private:
     bool TransferText(QLineEdit* edit, std::string& field);
     bool TransferOctet(QLineEdit* edit, std::int32_t& field);
     bool FailTransfer(QWidget* control, const QString& message);
-    void ShowTextLimit(QLineEdit* edit, const QString& text);
+    // What the edit shows for a text's bytes: the whole text, or when it is too
+    // long to edit its beginning; `shortened` tells which.
+    QString ShownText(const std::string& bytes, bool* shortened = nullptr) const;
+    void ShowText(QLineEdit* edit, const std::string& bytes);
+    // Longest text the transfer takes from a hostname or domain edit; -1: any.
+    qsizetype TextLimit(QLineEdit* edit);
 
     NameResolver& resolver_;
 
@@ -94,4 +101,13 @@ private:
     // Set while a transfer writes or reads the controls: the change notifications
     // it causes are not the user's.
     bool transferring_ = false;
+    // Hostnames and domains beyond the typing limit as the file has them, in
+    // entry order: their lengths are that entry's limits.
+    struct LongFileNames {
+        int entry;
+        qsizetype hostname;
+        qsizetype domain;
+    };
+    std::vector<LongFileNames> longFileNames_;
+    bool longNamesNoted_ = false;
 };

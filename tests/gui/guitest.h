@@ -22,9 +22,9 @@
 class WindowsTree
 {
 public:
-    WindowsTree()
+    explicit WindowsTree(const QString& folder = QStringLiteral("Windows"))
     {
-        root_ = dir_.path() + QStringLiteral("/Windows");
+        root_ = dir_.path() + u'/' + folder;
         QDir().mkpath(etcPath());
         qputenv("SystemRoot", QFile::encodeName(root_));
     }
@@ -81,12 +81,13 @@ struct SeenBox {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     QStringList buttons; // button texts, in the box's order
 };
 
 // Watches for modal windows while it lives and closes each one: message boxes
-// with the next queued answer (OK/No when the queue is empty), other dialogs by
-// rejecting them. What it saw is kept in `seen`.
+// with the next queued answer (OK/No when the queue is empty; NoButton: the Enter
+// key), other dialogs by rejecting them. What it saw is kept in `seen`.
 class ModalHand : public QObject
 {
 public:
@@ -127,9 +128,15 @@ private:
         if (auto* message = qobject_cast<QMessageBox*>(modal)) {
             box.text = message->text();
             box.icon = message->icon();
+            box.format = message->textFormat();
             for (QAbstractButton* button : message->buttons())
                 box.buttons << button->text();
             seen << box;
+            if (!answers.isEmpty() && answers.first() == QMessageBox::NoButton) {
+                answers.removeFirst();
+                QTest::keyClick(message, Qt::Key_Return);
+                return;
+            }
             // A queued answer waits for the first box that offers it.
             QAbstractButton* button = nullptr;
             if (!answers.isEmpty() && (button = message->button(answers.first())))

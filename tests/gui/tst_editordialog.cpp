@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,7 +39,9 @@ constexpr int kMikeEntry = 2;
 class OpenWindow
 {
 public:
-    explicit OpenWindow(const QByteArray* file = &kThreeEntries)
+    explicit OpenWindow(const QByteArray* file = &kThreeEntries,
+                        const QString& folder = QStringLiteral("Windows"))
+        : tree(folder)
     {
         if (file)
             tree.write(*file);
@@ -106,6 +109,8 @@ private slots:
     void arrowKeysMoveThroughEntries();
     void leavingWithoutSaveKeepsTheFile_data();
     void leavingWithoutSaveKeepsTheFile();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void newEntryIsAppended();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
@@ -113,6 +118,13 @@ private slots:
     void octetChecks();
     void textChecks_data();
     void textChecks();
+    void longTextsAreNotCut_data();
+    void longTextsAreNotCut();
+    void veryLongTextsShownShortened_data();
+    void veryLongTextsShownShortened();
+    void untouchedTextsKeepTheirBytes();
+    void messageBoxesShowPlainText_data();
+    void messageBoxesShowPlainText();
     void missingFileIsCreated();
     void failedSaveKeepsWindowAndOldFile_data();
     void failedSaveKeepsWindowAndOldFile();
@@ -187,6 +199,7 @@ void TestEditorDialog::editThenSaveWritesTheLine_data()
     QTest::newRow("Save & Exit button") << "button";
     QTest::newRow("Enter in the hostname edit") << "enter-edit";
     QTest::newRow("Enter in the list") << "enter-list";
+    QTest::newRow("Enter on the Preload check box") << "enter-check";
     QTest::newRow("mnemonic Alt+S") << "alt-s";
 }
 
@@ -212,6 +225,11 @@ void TestEditorDialog::editThenSaveWritesTheLine()
         QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
     } else if (how == "enter-edit") {
         QTest::keyClick(hostname, Qt::Key_Return);
+    } else if (how == "enter-check") {
+        QCheckBox* preload = w.find<QCheckBox>("preloadCheck");
+        preload->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(preload, Qt::Key_Return);
+        QVERIFY(!preload->isChecked());
     } else if (how == "enter-list") {
         QTest::keyClick(hostname, Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), w.list());
@@ -263,6 +281,7 @@ void TestEditorDialog::leavingWithoutSaveKeepsTheFile_data()
     QTest::addColumn<QString>("how");
     QTest::newRow("Close button") << "button";
     QTest::newRow("Escape") << "escape";
+    QTest::newRow("Escape on a focused button") << "escape-button";
     QTest::newRow("window close") << "close";
 }
 
@@ -283,12 +302,56 @@ void TestEditorDialog::leavingWithoutSaveKeepsTheFile()
         QTest::mouseClick(w.button("closeButton"), Qt::LeftButton);
     else if (how == "escape")
         QTest::keyClick(w.edit("hostnameEdit"), Qt::Key_Escape);
+    else if (how == "escape-button")
+        QTest::keyClick(w.button("newButton"), Qt::Key_Escape);
     else
         QVERIFY(w.dialog->close());
 
     QCOMPARE(hand.texts(), QStringList());
     QCOMPARE(w.dialog->result(), int(QDialog::Rejected));
     QVERIFY(!w.dialog->isVisible());
+    QCOMPARE(w.tree.read(), kThreeEntries);
+}
+
+void TestEditorDialog::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("asked");
+
+    QTest::newRow("Close") << "closeButton" << false << 3 << QStringList() << QStringList();
+    QTest::newRow("New") << "newButton" << true << 4 << QStringList() << QStringList();
+    QTest::newRow("Delete asks") << "deleteButton" << true << 3
+                                 << QStringList(FormatString(StrDeletePrompt, "mike"))
+                                 << QStringList();
+    QTest::newRow("Lookup") << "lookupButton" << true << 3 << Strings({StrLookupHostNotFound})
+                            << QStringList("172.16.0.5");
+}
+
+void TestEditorDialog::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, open);
+    QFETCH(int, rows);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, asked);
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+
+    w.clickRow(kMikeRow);
+    QPushButton* pressed = w.button(button.toLatin1());
+    pressed->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), pressed);
+    QTest::keyClick(pressed, Qt::Key_Return);
+
+    QCOMPARE(hand.texts(), messages);
+    QCOMPARE(w.resolver.asked, asked);
+    QCOMPARE(w.dialog->isVisible(), open);
+    QCOMPARE(w.dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(w.rows(), rows);
     QCOMPARE(w.tree.read(), kThreeEntries);
 }
 
@@ -326,20 +389,23 @@ void TestEditorDialog::newEntryIsAppended()
 
 void TestEditorDialog::deleteAsksFirst_data()
 {
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("Yes deletes") << true;
-    QTest::newRow("No keeps") << false;
+    QTest::newRow("Yes deletes") << QMessageBox::Yes << true;
+    QTest::newRow("No keeps") << QMessageBox::No << false;
+    QTest::newRow("Enter keeps") << QMessageBox::NoButton << false;
 }
 
 void TestEditorDialog::deleteAsksFirst()
 {
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, yes);
     ModalHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
     w.clickRow(kMikeRow);
-    hand.answers << (yes ? QMessageBox::Yes : QMessageBox::No);
+    hand.answers << answer;
     QTest::mouseClick(w.button("deleteButton"), Qt::LeftButton);
 
     QCOMPARE(hand.seen.size(), 1);
@@ -382,6 +448,17 @@ void TestEditorDialog::octetChecks_data()
         << QList<int>{Qt::Key_Minus, Qt::Key_1} << QStringList{integer, range} << -1
         << QStringList{range} << false
         << kZulu + kAlpha + "172.16.0.-1\t\"mike\"\t#COMMENT:print server\r\n";
+    // Beyond three characters a number cannot be written back as it is: never stored.
+    QTest::newRow("1000") << QList<int>{Qt::Key_1, Qt::Key_0, Qt::Key_0, Qt::Key_0}
+                          << QStringList{range} << 100 << QStringList{} << true
+                          << kZulu + kAlpha + "172.16.0.100\t\"mike\"\t#COMMENT:print server\r\n";
+    QTest::newRow("-100") << QList<int>{Qt::Key_Minus, Qt::Key_1, Qt::Key_0, Qt::Key_0}
+                          << QStringList{integer, range, range, range} << -10 << QStringList{range}
+                          << false
+                          << kZulu + kAlpha + "172.16.0.-10\t\"mike\"\t#COMMENT:print server\r\n";
+    QTest::newRow("fourteen nines")
+        << QList<int>(14, Qt::Key_9) << QStringList(12, range) << 999 << QStringList{range} << false
+        << kZulu + kAlpha + "172.16.0.999\t\"mike\"\t#COMMENT:print server\r\n";
     QTest::newRow("blanks around a signed number")
         << QList<int>{Qt::Key_Plus, Qt::Key_7, Qt::Key_Space} << QStringList{integer} << 7
         << QStringList{} << true
@@ -426,24 +503,35 @@ void TestEditorDialog::octetChecks()
 void TestEditorDialog::textChecks_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("typed"); // appended at the end of the hostname; empty: Backspace
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("typed");   // appended to the hostname; "\b": Backspace
+    QTest::addColumn<QString>("message"); // while editing and at Save & Exit; empty: none
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QByteArray>("written");
 
+    const QString tooLong = LoadString(StrEnterShortText);
     // An all-ASCII file is Windows-1252, which has no Omega: the text is refused whole.
     QTest::newRow("character the file cannot hold")
         << QByteArray("10.0.0.9\t\"mike\"\r\n") << QStringLiteral("\u03A9")
         << FormatString(StrCannotEncode, QStringLiteral("\u03A9"), QStringLiteral("Windows-1252"))
         << QByteArray("mike") << true << QByteArray("10.0.0.9\t\"mike\"\r\n");
-    // A name from the file beyond the limit is shown whole; shortened by one it is
-    // still too long: stored, reported, written, and the window stays open.
+    // The typing limit: a longer text is stored, reported, written, and the window
+    // stays open.
+    const QByteArray limitName(512, 'a');
+    QTest::newRow("typed 513th character") << "10.0.0.9\t\"" + limitName + "\"\r\n"
+                                           << QStringLiteral("b") << tooLong << limitName + "b"
+                                           << false << "10.0.0.9\t\"" + limitName + "b\"\r\n";
+    // A longer name from the file is not the user's doing: it may stay as long as it is.
     const QByteArray longName(600, 'a');
-    QTest::newRow("name longer than 512 from the file")
-        << "10.0.0.9\t\"" + longName + "\"\r\n"
-        << QString() << LoadString(StrEnterShortText) << longName.left(599) << false
+    const QByteArray longFile = "10.0.0.9\t\"" + longName + "\"\r\n";
+    QTest::newRow("name longer than 512 from the file, unchanged")
+        << longFile << QString() << QString() << longName << true << longFile;
+    QTest::newRow("name longer than 512 from the file, shortened")
+        << longFile << QStringLiteral("\b") << QString() << longName.left(599) << true
         << "10.0.0.9\t\"" + longName.left(599) + "\"\r\n";
+    QTest::newRow("name longer than 512 from the file, made longer")
+        << longFile << QStringLiteral("b") << tooLong << longName + "b" << false
+        << "10.0.0.9\t\"" + longName + "b\"\r\n";
 }
 
 void TestEditorDialog::textChecks()
@@ -464,20 +552,172 @@ void TestEditorDialog::textChecks()
              file.mid(file.indexOf('"') + 1, file.lastIndexOf('"') - file.indexOf('"') - 1));
     QTest::mouseClick(hostname, Qt::LeftButton);
     QTest::keyClick(hostname, Qt::Key_End);
-    if (typed.isEmpty())
+    if (typed == "\b")
         QTest::keyClick(hostname, Qt::Key_Backspace);
-    else
+    else if (!typed.isEmpty())
         QTest::sendKeyEvent(QTest::Click, hostname, Qt::Key_unknown, typed, Qt::NoModifier);
 
-    QCOMPARE(hand.texts(), QStringList(message));
+    const QStringList messages = message.isEmpty() ? QStringList() : QStringList(message);
+    QCOMPARE(hand.texts(), messages);
     QCOMPARE(w.dialog->focusWidget(), hostname);
     QCOMPARE(QByteArray::fromStdString(w.dialog->logic().table().at(0).hostname), stored);
 
     QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
-    const QStringList messages = closes ? QStringList{message} : QStringList{message, message};
-    QCOMPARE(hand.texts(), messages);
+    QCOMPARE(hand.texts(), closes ? messages : messages + messages);
     QCOMPARE(w.dialog->isVisible(), !closes);
     QCOMPARE(w.tree.read(), written);
+}
+
+void TestEditorDialog::longTextsAreNotCut_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("edit");   // pasted into, replacing its text
+    QTest::addColumn<QString>("pasted"); // empty: the address is edited instead
+    QTest::addColumn<bool>("tooLong");
+    QTest::addColumn<QByteArray>("written");
+
+    const QByteArray mike = "10.0.0.9\t\"mike\"\r\n";
+    // Longer than a line edit takes unless told otherwise.
+    const QByteArray comment = QByteArray("word ").repeated(8000) + "end";
+    const QByteArray name(600, 'b');
+    QTest::newRow("comment from the file")
+        << "10.0.0.9\t\"mike\"\t#COMMENT:" + comment + "\r\n"
+        << QString() << QString() << false << "10.0.0.7\t\"mike\"\t#COMMENT:" + comment + "\r\n";
+    QTest::newRow("pasted comment") << mike << "commentEdit" << QString::fromLatin1(comment)
+                                    << false << "10.0.0.9\t\"mike\"\t#COMMENT:" + comment + "\r\n";
+    // Refused by the length check, not cut: the user sees what is wrong.
+    QTest::newRow("pasted hostname") << mike << "hostnameEdit" << QString::fromLatin1(name) << true
+                                     << "10.0.0.9\t\"" + name + "\"\r\n";
+    QTest::newRow("pasted domain") << mike << "domainEdit" << QString::fromLatin1(name) << true
+                                   << "10.0.0.9\t\"mike\"\t#DOM:" + name + "\r\n";
+}
+
+void TestEditorDialog::longTextsAreNotCut()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, edit);
+    QFETCH(QString, pasted);
+    QFETCH(bool, tooLong);
+    QFETCH(QByteArray, written);
+    ModalHand hand;
+    OpenWindow w(&file);
+    QVERIFY(w.activate());
+
+    w.clickRow(0);
+    if (pasted.isEmpty()) {
+        w.retype("octet4Edit", QStringLiteral("7"));
+    } else {
+        QApplication::clipboard()->setText(pasted);
+        QLineEdit* target = w.edit(edit.toLatin1());
+        QTest::mouseClick(target, Qt::LeftButton);
+        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(target->text(), pasted);
+    }
+    const QStringList messages = tooLong ? Strings({StrEnterShortText}) : QStringList();
+    QCOMPARE(hand.texts(), messages);
+
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), tooLong ? messages + messages : messages);
+    QCOMPARE(w.dialog->isVisible(), tooLong);
+    QCOMPARE(w.tree.read(), written);
+}
+
+void TestEditorDialog::veryLongTextsShownShortened_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QByteArray>("line"); // "%" stands for the long text
+
+    QTest::newRow("hostname") << "hostnameEdit" << 0 << QByteArray("10.0.0.9\t\"%\"");
+    QTest::newRow("domain") << "domainEdit" << 1 << QByteArray("10.0.0.9\t\"mike\"\t#DOM:%");
+    QTest::newRow("comment") << "commentEdit" << 4 << QByteArray("10.0.0.9\t\"mike\"\t#COMMENT:%");
+}
+
+void TestEditorDialog::veryLongTextsShownShortened()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, column);
+    QFETCH(QByteArray, line);
+    // UTF-8 with characters of two and three bytes: a cut may fall inside one.
+    const QByteArray text = QByteArray("\xC3\xA4xy\xE2\x82\xAC").repeated(100000) + "end";
+    const QString decoded = QString::fromUtf8(text);
+    QByteArray before = line;
+    before.replace('%', text);
+    const QByteArray file = before + "\r\n";
+    ModalHand hand;
+    OpenWindow w(&file);
+    QVERIFY(w.activate());
+
+    // The list and the edit show the beginning; the edit cannot change it.
+    const QString cell = w.cell(0, column);
+    QVERIFY2(cell.size() < 2000, qPrintable(QString::number(cell.size())));
+    QVERIFY(cell.endsWith(QChar(0x2026)));
+    QVERIFY(decoded.startsWith(cell.chopped(1)));
+    w.clickRow(0);
+    QLineEdit* shown = w.edit(edit.toLatin1());
+    QVERIFY(shown->isReadOnly());
+    QVERIFY(shown->text().endsWith(QChar(0x2026)));
+    QVERIFY(decoded.startsWith(shown->text().chopped(1)));
+
+    // Another field's edit keeps the whole text; Save & Exit takes it as it is.
+    w.retype("octet4Edit", QStringLiteral("7"));
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QByteArray after = before;
+    after.replace("10.0.0.9", "10.0.0.7");
+    QCOMPARE(w.tree.read(), after + "\r\n");
+}
+
+void TestEditorDialog::untouchedTextsKeepTheirBytes()
+{
+    // A UTF-8 file whose texts begin with U+FEFF, which QString::fromUtf8 drops:
+    // should a decoding lose it, encoding what the edits show must not.
+    const QByteArray line = "\t\"\xEF\xBB\xBFm\xC3\xBCller\"\t#DOM:\xEF\xBB\xBFWORK"
+                            "\t#COMMENT:\xEF\xBB\xBFnote\r\n";
+    const QByteArray file = "10.0.0.9" + line;
+    ModalHand hand;
+    OpenWindow w(&file);
+    QVERIFY(w.activate());
+
+    w.clickRow(0);
+    w.retype("octet4Edit", QStringLiteral("7"));
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.texts(), QStringList());
+    QCOMPARE(w.dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(w.tree.read(), "10.0.0.7" + line);
+}
+
+void TestEditorDialog::messageBoxesShowPlainText_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("shows");
+
+    QTest::newRow("delete prompt naming the entry") << "Windows"
+                                                    << "<b>srv</b>";
+    QTest::newRow("load error naming the path") << "<i>Windows"
+                                                << "<i>Windows";
+}
+
+void TestEditorDialog::messageBoxesShowPlainText()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, shows);
+    const QByteArray file = "10.0.0.9\t\"<b>srv</b>\"\r\n";
+    ModalHand hand;
+    // The load error comes from a missing file.
+    OpenWindow w(folder == "Windows" ? &file : nullptr, folder);
+    QVERIFY(w.activate());
+    if (folder == "Windows") {
+        w.clickRow(0);
+        hand.answers << QMessageBox::No;
+        QTest::mouseClick(w.button("deleteButton"), Qt::LeftButton);
+    }
+
+    QCOMPARE(hand.seen.size(), 1);
+    QVERIFY2(hand.seen.first().text.contains(shows), qPrintable(hand.seen.first().text));
+    QCOMPARE(hand.seen.first().format, Qt::PlainText);
 }
 
 void TestEditorDialog::missingFileIsCreated()
@@ -566,13 +806,16 @@ void TestEditorDialog::failedSaveKeepsWindowAndOldFile()
 
 void TestEditorDialog::externalChangeIsAsked_data()
 {
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("overwrite");
-    QTest::newRow("No keeps the other program's file") << false;
-    QTest::newRow("Yes overwrites it") << true;
+    QTest::newRow("No keeps the other program's file") << QMessageBox::No << false;
+    QTest::newRow("Enter keeps it too") << QMessageBox::NoButton << false;
+    QTest::newRow("Yes overwrites it") << QMessageBox::Yes << true;
 }
 
 void TestEditorDialog::externalChangeIsAsked()
 {
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, overwrite);
     ModalHand hand;
     OpenWindow w;
@@ -582,7 +825,7 @@ void TestEditorDialog::externalChangeIsAsked()
 
     const QByteArray theirs = kThreeEntries + "10.9.9.9\t\"other\"\r\n";
     w.tree.write(theirs);
-    hand.answers << (overwrite ? QMessageBox::Yes : QMessageBox::No);
+    hand.answers << answer;
     QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
 
     QCOMPARE(hand.seen.size(), 1);
