@@ -1,5 +1,5 @@
 // The whole program: opening the window on a file, a keystroke in the hostname
-// field, and Save & Exit of an unchanged file.
+// field, Save & Exit of an unchanged file, and one entry of 20 MB.
 //
 // Besides the benchmarks this program has two one-shot modes for timing a fresh
 // process (scripts/bench-startup.sh runs them):
@@ -75,6 +75,8 @@ private:
 
 int RunProgramOnce(int argc, char** argv)
 {
+    // The program's own command line is empty: it edits the file SystemRoot names.
+    argc = 1;
     EditorApp app(argc, argv);
     ShownProbe probe;
     qApp->installEventFilter(&probe);
@@ -103,7 +105,14 @@ public:
     }
 };
 
-// A Windows tree holding a generated file of `entries` entries, made once per size.
+// The single entry of 20 MB the long-line benchmarks open: in the comment, or in
+// the hostname.
+constexpr int kLongComment = -1;
+constexpr int kLongName = -2;
+constexpr std::size_t kLongLineBytes = 20000000;
+
+// A Windows tree holding a generated file of `entries` entries (or one of the long
+// lines above), made once per size.
 QString TreeOf(int entries)
 {
     static QTemporaryDir dir;
@@ -114,7 +123,9 @@ QString TreeOf(int entries)
         const QString etc = it->second + QStringLiteral("/System32/drivers/etc");
         QDir().mkpath(etc);
         QFile file(etc + QStringLiteral("/lmhosts"));
-        const std::string bytes = GenerateLmhosts(entries);
+        const std::string bytes = entries >= 0
+                                      ? GenerateLmhosts(entries)
+                                      : GenerateLongLine(kLongLineBytes, entries == kLongName);
         if (!file.open(QIODevice::WriteOnly) ||
             file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
             qFatal("cannot write the generated file");
@@ -200,6 +211,48 @@ void BM_SaveAndExitUnchanged(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SaveAndExitUnchanged)->Arg(1000000)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// One 20 MB entry: open, pick it, change an octet (transfer, store, row update and
+// repaint), and Save & Exit, which writes the whole line back.
+void BM_LongLine(benchmark::State& state)
+{
+    const int which = state.range(0) != 0 ? kLongName : kLongComment;
+    TreeOf(which);
+    NoResolver resolver;
+    for (auto _ : state) {
+        auto dialog = OpenShown(resolver, which);
+        auto* list = dialog->findChild<QTreeView*>(QStringLiteral("hostList"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        auto* octet = dialog->findChild<QLineEdit*>(QStringLiteral("octet4Edit"));
+        octet->setFocus();
+        QTest::keyClick(octet, Qt::Key_End);
+        QTest::keyClick(octet, Qt::Key_2);
+        QApplication::processEvents();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("saveButton")),
+                          Qt::LeftButton);
+        if (dialog->result() != QDialog::Accepted)
+            state.SkipWithError("Save & Exit did not close the window");
+        state.PauseTiming();
+        dialog.reset();
+        // Back to the generated file for the next round.
+        QFile::remove(TreeOf(which) + QStringLiteral("/System32/drivers/etc/lmhosts"));
+        QFile file(TreeOf(which) + QStringLiteral("/System32/drivers/etc/lmhosts"));
+        const std::string bytes = GenerateLongLine(kLongLineBytes, which == kLongName);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
+            qFatal("cannot write the generated file");
+        file.close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LongLine)
+    ->ArgName("in_hostname")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

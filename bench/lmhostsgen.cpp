@@ -38,3 +38,20 @@ std::string GenerateLmhosts(int entries)
     }
     return out;
 }
+
+std::string GenerateLongLine(std::size_t bytes, bool inName)
+{
+    std::string text;
+    text.reserve(bytes);
+    // Words of a few letters, as a pasted document would have.
+    static const char* const kWords[] = {"alpha ", "bravo ", "charlie ", "delta ", "echo "};
+    for (std::size_t i = 0; text.size() < bytes; ++i)
+        text += kWords[i % 5];
+    text.resize(bytes);
+    if (inName) {
+        for (char& c : text)
+            c = c == ' ' ? '-' : c;
+        return "10.0.0.1\t\"" + text + "\"\r\n";
+    }
+    return "10.0.0.1\tbig\t#COMMENT:" + text + "\r\n";
+}
