@@ -454,8 +454,8 @@ void EditorDialog::OnSaveAndExit()
         // Replacing what we never read, or someone else's edit since the load,
         // is the user's call; both questions default to No.
         if (result != SaveResult::Saved) {
-            const int question = result == SaveResult::ChangedOnDisk ? StrFileChangedOnDisk
-                                                                     : StrReplaceUnreadFile;
+            const int question =
+                result == SaveResult::ChangedOnDisk ? StrFileChangedOnDisk : StrReplaceUnreadFile;
             if (!AskYesNo(FormatString(question, LmhostsPath())))
                 return;
             result = SaveHostTable(logic_.table(), SaveMode::Overwrite);

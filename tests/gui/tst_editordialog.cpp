@@ -17,6 +17,7 @@
 #include <QTreeView>
 
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(LookupStatus)
@@ -130,6 +131,8 @@ private slots:
     void failedSaveKeepsWindowAndOldFile();
     void externalChangeIsAsked_data();
     void externalChangeIsAsked();
+    void unreadFileIsAsked_data();
+    void unreadFileIsAsked();
     void lookup_data();
     void lookup();
     void aboutBox();
@@ -834,6 +837,59 @@ void TestEditorDialog::externalChangeIsAsked()
     QCOMPARE(w.dialog->isVisible(), !overwrite);
     QCOMPARE(w.tree.read(),
              overwrite ? kZulu + kAlpha + "172.16.0.5\t\"mike\"\t#COMMENT:moved\r\n" : theirs);
+}
+
+void TestEditorDialog::unreadFileIsAsked_data()
+{
+    QTest::addColumn<bool>("pipe"); // else a UTF-16 file
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("UTF-16, Enter keeps it") << false << QMessageBox::NoButton;
+    QTest::newRow("UTF-16, No keeps it") << false << QMessageBox::No;
+    QTest::newRow("UTF-16, Yes replaces it") << false << QMessageBox::Yes;
+    QTest::newRow("pipe, Yes still keeps it") << true << QMessageBox::Yes;
+}
+
+// A file the window could not read is not replaced unasked, and a pipe not at all.
+void TestEditorDialog::unreadFileIsAsked()
+{
+    QFETCH(bool, pipe);
+    QFETCH(QMessageBox::StandardButton, answer);
+    ModalHand hand;
+    const QByteArray utf16("\xFF\xFE"
+                           "1\0.\0"
+                           "2\0.\0"
+                           "3\0.\0"
+                           "4\0 \0"
+                           "a\0",
+                           20);
+    OpenWindow w(pipe ? nullptr : &utf16);
+    if (pipe) {
+        QVERIFY(::mkfifo(QFile::encodeName(w.tree.lmhostsPath()).constData(), 0644) == 0);
+        hand.seen.clear(); // the first window found no file at all
+        w.dialog = std::make_unique<EditorDialog>(w.resolver);
+        w.dialog->OnInitDialog();
+        w.dialog->show();
+    }
+    QVERIFY(w.activate());
+    QCOMPARE(hand.seen.size(), 1); // why it could not be read
+    QCOMPARE(w.rows(), 0);
+    QTest::mouseClick(w.button("newButton"), Qt::LeftButton);
+    QTest::keyClicks(w.edit("hostnameEdit"), QStringLiteral("fresh"));
+
+    hand.answers << answer;
+    QTest::mouseClick(w.button("saveButton"), Qt::LeftButton);
+    QCOMPARE(hand.seen.size(), pipe ? 3 : 2);
+    QCOMPARE(hand.seen.at(1).text, FormatString(StrReplaceUnreadFile, w.tree.lmhostsPath()));
+    QCOMPARE(hand.seen.at(1).icon, QMessageBox::Question);
+    const bool replaced = !pipe && answer == QMessageBox::Yes;
+    QCOMPARE(w.dialog->isVisible(), !replaced);
+    if (pipe) {
+        QVERIFY(hand.seen.at(2).text.contains(LoadString(StrNotRegularFile)));
+        QVERIFY(QFileInfo(w.tree.lmhostsPath()).exists());
+        QVERIFY(!QFileInfo(w.tree.lmhostsPath()).isFile());
+    } else {
+        QCOMPARE(w.tree.read(), replaced ? QByteArray("0.0.0.0\t\"fresh\"\r\n") : utf16);
+    }
 }
 
 void TestEditorDialog::lookup_data()
