@@ -21,13 +21,22 @@ const HostEntry& HostTable::at(int index) const
 int HostTable::append(HostEntry entry)
 {
     entries_.push_back(std::move(entry));
-    lines_.push_back(NoLineIndex);
+    if (!lines_.empty())
+        lines_.push_back(NoLineIndex);
     return size() - 1;
 }
 
 void HostTable::removeAt(int index)
 {
     entries_.erase(entries_.begin() + index);
+    if (static_cast<std::size_t>(index) >= readLines_ && lines_.empty())
+        return;
+    if (lines_.empty()) {
+        lines_.resize(entries_.size() + 1, NoLineIndex);
+        std::iota(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(readLines_),
+                  std::uint32_t{0});
+        readLines_ = 0; // lines_ says it from now on, also once it is empty
+    }
     lines_.erase(lines_.begin() + index);
 }
 
@@ -38,11 +47,14 @@ TextEncoding HostTable::encoding() const
 
 std::size_t HostTable::fileLineOf(int index) const
 {
-    const std::uint32_t line = lines_.at(static_cast<std::size_t>(index));
+    const auto i = static_cast<std::size_t>(index);
+    if (lines_.empty())
+        return i < readLines_ ? i : NoLine;
+    const std::uint32_t line = lines_.at(i);
     return line == NoLineIndex ? NoLine : line;
 }
 
-void HostTable::assign(LoadedFile file, std::vector<HostEntry> entries)
+void HostTable::assign(LoadedFile file, HostEntries entries)
 {
     entries_ = std::move(entries);
     rebase(std::move(file));
@@ -51,6 +63,6 @@ void HostTable::assign(LoadedFile file, std::vector<HostEntry> entries)
 void HostTable::rebase(LoadedFile file)
 {
     file_ = std::move(file);
-    lines_.resize(entries_.size());
-    std::iota(lines_.begin(), lines_.end(), std::uint32_t{0});
+    lines_ = {};
+    readLines_ = entries_.size();
 }

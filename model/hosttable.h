@@ -1,12 +1,17 @@
 #pragma once
 
 #include "hostentry.h"
+#include "hugepages.h"
 #include "loadedfile.h"
 #include "textencoding.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+// A large file's entries fill a big block: on huge pages, it takes a fraction of
+// the page faults.
+using HostEntries = std::vector<HostEntry, BigBlockAllocator<HostEntry>>;
 
 // The entries of one LMHOSTS file in file order, followed by the entries added
 // while editing. Held by value.
@@ -43,16 +48,18 @@ public:
     std::size_t fileLineOf(int index) const;
 
     // Replaces everything: entry k is the one read from the file's entry line k.
-    void assign(LoadedFile file, std::vector<HostEntry> entries);
+    void assign(LoadedFile file, HostEntries entries);
     // The entries as they are are now entry lines 0, 1, ... of `file`: the file
     // a save wrote.
     void rebase(LoadedFile file);
 
 private:
-    std::vector<HostEntry> entries_;
+    HostEntries entries_;
     // Each entry's line in file_, or NoLineIndex. 32 bits hold the lines of
-    // any file much larger than the editor opens.
-    std::vector<std::uint32_t> lines_;
+    // any file much larger than the editor opens. Empty until the first
+    // removal: till then entry k < readLines_ is line k, and later ones are added.
+    std::vector<std::uint32_t, BigBlockAllocator<std::uint32_t>> lines_;
+    std::size_t readLines_ = 0;
     LoadedFile file_;
 
     static constexpr std::uint32_t NoLineIndex = ~std::uint32_t{0};

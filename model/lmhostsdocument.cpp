@@ -73,21 +73,15 @@ Line EntryLine(const LoadedFile& file, std::size_t k)
     return LineAt(file.bytes(), file.entryLineStart(k), file.tailStart());
 }
 
-// A line the writer made is made again from the entry and the words it kept;
-// the same entry gives the same bytes.
-std::size_t Rewrite(std::string& out, const HostEntry& e, std::string_view line,
-                    const LoadedFile::KeptWords& kept, std::size_t lineStart)
-{
-    return AppendEntryLine(out, e, line.substr(kept.start - lineStart, kept.length));
-}
-
 bool Unchanged(const LoadedFile& file, std::size_t k, const HostEntry& e, std::string& scratch)
 {
     const Line line = EntryLine(file, k);
     const std::string_view content = ContentOf(file.bytes(), line);
     if (const LoadedFile::KeptWords* kept = file.keptWords(k)) {
+        // A line the writer made is made again from the entry and the words it
+        // kept: the same entry gives the same bytes.
         scratch.clear();
-        Rewrite(scratch, e, content, *kept, line.start);
+        AppendEntryLine(scratch, e, content.substr(kept->start - line.start, kept->length));
         return scratch == content;
     }
     return LineReadsAs(content, e);
@@ -96,13 +90,13 @@ bool Unchanged(const LoadedFile& file, std::size_t k, const HostEntry& e, std::s
 // Where the writer put the entry lines, and for the lines it made, the words
 // they kept.
 struct WrittenLines {
-    std::vector<std::uint64_t> starts;
+    LoadedFile::LineStarts starts;
     std::vector<std::pair<std::size_t, LoadedFile::KeptWords>> made;
     std::size_t tailStart = 0;
 };
 
 // The bytes to write; `written`, if given, receives where their lines are.
-std::string Write(const HostTable& table, WrittenLines* written)
+FileBytes Write(const HostTable& table, WrittenLines* written)
 {
     const LoadedFile& from = table.file();
     const std::string_view file = from.bytes();
@@ -113,8 +107,17 @@ std::string Write(const HostTable& table, WrittenLines* written)
         kept += table.fileLineOf(i) != HostTable::NoLine;
     const bool removals = kept < from.entryLineCount();
 
-    std::string out;
+    FileBytes out;
     out.reserve(file.size() + 64 * (n - kept));
+    // Lines made from entries; the line format works on std::string.
+    std::string made;
+    auto make = [&](const HostEntry& e, std::string_view keptWords) {
+        made.clear();
+        const std::size_t keptAt = AppendEntryLine(made, e, keptWords);
+        const std::size_t at = out.size();
+        out.append(made);
+        return at + keptAt;
+    };
     out.append(file, 0, from.bomLength());
     if (written)
         written->starts.reserve(n);
@@ -151,14 +154,15 @@ std::string Write(const HostTable& table, WrittenLines* written)
         copyGap(cursor, line.start);
         const std::size_t at = out.size();
         if (const LoadedFile::KeptWords* keptWords = from.keptWords(k)) {
-            const std::size_t keptAt = Rewrite(out, e, content, *keptWords, line.start);
+            const std::size_t keptAt =
+                make(e, content.substr(keptWords->start - line.start, keptWords->length));
             note(at, keptAt, keptWords->length);
         } else if (LineReadsAs(content, e)) {
             out.append(content);
             note(at);
         } else {
             const std::string words = UnusedWords(content);
-            const std::size_t keptAt = AppendEntryLine(out, e, words);
+            const std::size_t keptAt = make(e, words);
             note(at, keptAt, words.size());
         }
         out.append(file, line.start + line.length, line.breakLength);
@@ -179,7 +183,7 @@ std::string Write(const HostTable& table, WrittenLines* written)
         }
         first = false;
         const std::size_t at = out.size();
-        const std::size_t keptAt = AppendEntryLine(out, table.at(i), {});
+        const std::size_t keptAt = make(table.at(i), {});
         note(at, keptAt, 0);
         out += lineBreak;
     }
@@ -191,7 +195,12 @@ std::string Write(const HostTable& table, WrittenLines* written)
 
 } // namespace
 
-void ReadHostTable(std::string bytes, HostTable& table)
+void ReadHostTable(std::string_view bytes, HostTable& table)
+{
+    ReadHostTable(FileBytes(bytes), table);
+}
+
+void ReadHostTable(FileBytes bytes, HostTable& table)
 {
     const std::size_t bodyStart = bytes.starts_with(Utf8Bom) ? Utf8Bom.size() : 0;
     const std::size_t entriesEnd = EntriesEnd(bytes, bodyStart);
@@ -204,7 +213,7 @@ void ReadHostTable(std::string bytes, HostTable& table)
     std::size_t entryLines = 0;
     ForEachLine(file, bodyStart, entriesEnd,
                 [&](const Line& line) { entryLines += IsEntryLine(ContentOf(file, line)); });
-    std::vector<HostEntry> entries;
+    HostEntries entries;
     entries.reserve(entryLines);
     loaded.reserveEntryLines(entryLines);
     ForEachLine(file, bodyStart, entriesEnd, [&](const Line& line) {
@@ -219,12 +228,12 @@ void ReadHostTable(std::string bytes, HostTable& table)
 
 std::string WriteHostTable(const HostTable& table)
 {
-    if (const std::string* same = UnchangedFile(table))
-        return *same;
-    return Write(table, nullptr);
+    const FileBytes* same = UnchangedFile(table);
+    const FileBytes out = same ? FileBytes() : Write(table, nullptr);
+    return std::string(same ? *same : out);
 }
 
-const std::string* UnchangedFile(const HostTable& table)
+const FileBytes* UnchangedFile(const HostTable& table)
 {
     const LoadedFile& file = table.file();
     if (static_cast<std::size_t>(table.size()) != file.entryLineCount())
@@ -240,13 +249,13 @@ const std::string* UnchangedFile(const HostTable& table)
 
 void SaveHostTableWith(HostTable& table, const std::function<void(std::string_view)>& writeAll)
 {
-    if (const std::string* same = UnchangedFile(table)) {
+    if (const FileBytes* same = UnchangedFile(table)) {
         writeAll(*same);
         table.file().setExisted(true);
         return;
     }
     WrittenLines lines;
-    std::string out = Write(table, &lines);
+    FileBytes out = Write(table, &lines);
     writeAll(out);
     const LoadedFile& old = table.file();
     LoadedFile written(std::move(out), old.bomLength(), lines.tailStart, old.crlf(),

@@ -12,7 +12,8 @@
 // Replaces the table's entries and file with those of `bytes`. From a Ctrl-Z at
 // the start of a line on, the file holds no entries: Windows reads a text file
 // only up to it.
-void ReadHostTable(std::string bytes, HostTable& table);
+void ReadHostTable(FileBytes bytes, HostTable& table);
+void ReadHostTable(std::string_view bytes, HostTable& table);
 
 // The file the table stands for. Unchanged entries and every line that is not
 // an entry come back byte for byte; an edited entry is written anew, keeping the
@@ -21,7 +22,7 @@ void ReadHostTable(std::string bytes, HostTable& table);
 std::string WriteHostTable(const HostTable& table);
 
 // The table's file when that is what WriteHostTable would write, else nullptr.
-const std::string* UnchangedFile(const HostTable& table);
+const FileBytes* UnchangedFile(const HostTable& table);
 
 // Hands the bytes WriteHostTable gives to `writeAll`; once it returns, they are
 // the table's file, which existed. If it throws, the table stays as it was.

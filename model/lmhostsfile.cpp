@@ -87,7 +87,7 @@ QString Join(const QString& folder, const QString& name)
 }
 
 // Keeps only whole lines: a line cut by a read error is not read as an entry.
-std::string WholeLines(std::string bytes)
+FileBytes WholeLines(FileBytes bytes)
 {
     const std::size_t lastBreak = bytes.rfind('\n');
     bytes.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
@@ -161,18 +161,17 @@ Fd Open(const QByteArray& path, int flags)
 }
 
 // 0, or the error that stopped the reading.
-int ReadAll(int fd, std::string& bytes, std::size_t sizeHint)
+int ReadAll(int fd, FileBytes& bytes, std::size_t sizeHint)
 {
     bytes.resize(sizeHint);
     std::size_t got = 0;
     for (;;) {
-        if (got == bytes.size()) {
-            // Past the size known at open: the file grew meanwhile.
-            if (bytes.size() >= static_cast<std::size_t>(MaxFileSize))
-                return EFBIG;
-            bytes.resize(std::min<std::size_t>(bytes.size() * 2 + 65536, MaxFileSize));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        // Once the size known at open is in, a small read finds the end without
+        // first growing the block.
+        char probe[512];
+        const bool full = got == bytes.size();
+        char* const to = full ? probe : bytes.data() + got;
+        const ssize_t n = ::read(fd, to, full ? sizeof probe : bytes.size() - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -182,6 +181,13 @@ int ReadAll(int fd, std::string& bytes, std::size_t sizeHint)
         }
         if (n == 0)
             break;
+        if (full) {
+            // Past the size known at open: the file grew meanwhile.
+            if (got + static_cast<std::size_t>(n) > static_cast<std::size_t>(MaxFileSize))
+                return EFBIG;
+            bytes.resize(std::min<std::size_t>(bytes.size() * 2 + 65536, MaxFileSize));
+            std::memcpy(bytes.data() + got, probe, static_cast<std::size_t>(n));
+        }
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
@@ -253,7 +259,7 @@ bool DiffersFromTable(const HostTable& table, const QByteArray& path)
     const LoadedFile& file = table.file();
     if (!file.existed() || !existsNow)
         return existsNow != file.existed();
-    const std::string& known = file.bytes();
+    const FileBytes& known = file.bytes();
     if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != known.size())
         return true;
     const Fd fd = Open(path, O_RDONLY);
@@ -352,11 +358,11 @@ void WriteInPlace(const QByteArray& target, const QString& path, std::string_vie
     const Fd fd = Open(target, O_WRONLY);
     if (!fd)
         Fail(FileError::Operation::OpenForWriting, path, errno);
-    std::optional<std::string> old;
+    std::optional<FileBytes> old;
     if (const Fd reader = Open(target, O_RDONLY)) {
         struct stat st {
         };
-        std::string bytesNow;
+        FileBytes bytesNow;
         if (::fstat(reader.get(), &st) == 0 &&
             ReadAll(reader.get(), bytesNow, static_cast<std::size_t>(st.st_size)) == 0)
             old = std::move(bytesNow);
@@ -521,7 +527,7 @@ void LoadHostTable(HostTable& table)
 
     try {
         // Read straight into the string the table keeps, so the file is held once.
-        std::string bytes;
+        FileBytes bytes;
         const int error = ReadAll(fd.get(), bytes, static_cast<std::size_t>(st.st_size));
         if (error == EFBIG)
             Fail(Op, path, FileError::Problem::TooLarge);

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-LoadedFile::LoadedFile(std::string bytes, std::size_t bomLength, std::size_t tailStart, bool crlf,
+LoadedFile::LoadedFile(FileBytes bytes, std::size_t bomLength, std::size_t tailStart, bool crlf,
                        TextEncoding encoding)
     : bytes_(std::move(bytes)), bomLength_(bomLength), tailStart_(tailStart), crlf_(crlf),
       encoding_(encoding), existed_(true)
 {
 }
 
-void LoadedFile::setEntryLines(std::vector<std::uint64_t> starts,
+void LoadedFile::setEntryLines(LineStarts starts,
                                std::vector<std::pair<std::size_t, KeptWords>> made)
 {
     lineStarts_ = std::move(starts);

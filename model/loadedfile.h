@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hugepages.h"
 #include "textencoding.h"
 
 #include <cstddef>
@@ -7,6 +8,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// A file's bytes; a large file's on huge pages.
+using FileBytes = std::basic_string<char, std::char_traits<char>, BigBlockAllocator<char>>;
 
 // The file a host table was read from or last written to, as far as a save
 // needs it to write back every line it did not change: its bytes and where its
@@ -18,11 +22,11 @@ public:
     LoadedFile() = default;
     // `bytes` as read; `tailStart` is where the part Windows does not read
     // starts (a Ctrl-Z), the file's size when there is none.
-    LoadedFile(std::string bytes, std::size_t bomLength, std::size_t tailStart, bool crlf,
+    LoadedFile(FileBytes bytes, std::size_t bomLength, std::size_t tailStart, bool crlf,
                TextEncoding encoding);
 
     // The whole file, byte-order mark included.
-    const std::string& bytes() const { return bytes_; }
+    const FileBytes& bytes() const { return bytes_; }
     std::size_t bomLength() const { return bomLength_; }
     std::size_t tailStart() const { return tailStart_; }
     // Line break for lines added to the file.
@@ -52,20 +56,20 @@ public:
     };
     // For a file the writer made: where its entry lines start, and the kept
     // words of those it made, by line number in increasing order.
-    void setEntryLines(std::vector<std::uint64_t> starts,
-                       std::vector<std::pair<std::size_t, KeptWords>> made);
+    using LineStarts = std::vector<std::uint64_t, BigBlockAllocator<std::uint64_t>>;
+    void setEntryLines(LineStarts starts, std::vector<std::pair<std::size_t, KeptWords>> made);
     // Null for a line that was read, not made by the writer.
     const KeptWords* keptWords(std::size_t k) const;
 
 private:
-    std::string bytes_;
+    FileBytes bytes_;
     std::size_t bomLength_ = 0;
     std::size_t tailStart_ = 0;
     bool crlf_ = true;
     TextEncoding encoding_ = TextEncoding::Windows1252;
     bool existed_ = false;
     bool unread_ = false;
-    std::vector<std::uint64_t> lineStarts_;
+    LineStarts lineStarts_;
     // Sorted by line; few: only the lines the last save changed or added.
     std::vector<std::pair<std::size_t, KeptWords>> written_;
 };

@@ -62,12 +62,12 @@ for n in 10 100000 1000000; do
     size[$n]=$(stat -c %s "$file")
     read -r window[$n] peak[$n] < <(SystemRoot="$root" shown_ms "$bench" --program)
     sortk[$n]=$(run_ms sort -k2 "$file")
-    budget=$(((size[$n] + 250 * n) / 1024 + minimal_kib))
+    budget=$(((size[$n] + 150 * n) / 1024 + minimal_kib))
     printf '%-10s %10s %12s %12s %10s %12s\n' "$n" "${size[$n]}" "${window[$n]}" "${sortk[$n]}" \
         "${peak[$n]}" "$budget"
 done
 echo "minimal Qt dialog: window $minimal_ms ms, peak $minimal_kib KiB"
-echo "(budget = file + 250 B/entry on top of the minimal dialog's peak)"
+echo "(budget = file + 150 B/entry on top of the minimal dialog's peak)"
 awk -v w="${window[10]}" -v m="$minimal_ms" -v w1="${window[1000000]}" -v s1="${sortk[1000000]}" 'BEGIN {
     printf "window at 10 / minimal dialog        %.2f  (target <= 1.5)\n", w / m
     printf "window at 1 000 000 / sort -k2       %.2f  (target <= 1)\n", w1 / s1 }'

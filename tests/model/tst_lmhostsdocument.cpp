@@ -177,6 +177,9 @@ void TestLmhostsDocument::editsKeepOtherLines_data()
         << file << QStringLiteral("remove 0; remove 0; remove 0")
         << QByteArray(
                "# head\r\n#BEGIN_ALTERNATE\r\n#INCLUDE \\\\s\\lmhosts\r\n#END_ALTERNATE\r\n\r\n");
+    QTest::newRow("all entries removed, then one added")
+        << QByteArray("1.1.1.1 a #MH\r\n# c\r\n") << QStringLiteral("remove 0; append n")
+        << QByteArray("# c\r\n10.0.0.99\t\"n\"\r\n");
     QTest::newRow("append in CRLF file")
         << file << QStringLiteral("append new") << file + "10.0.0.99\t\"new\"\r\n";
     QTest::newRow("append in LF file") << QByteArray("1.1.1.1 a\n") << QStringLiteral("append n")
@@ -331,9 +334,11 @@ void TestLmhostsDocument::ctrlZEndsEntries_data()
     QTest::newRow("last byte, entries removed") << file << QStringLiteral("remove 0; remove 0")
                                                 << QStringList{"a", "b"} << QByteArray("\x1A");
     QTest::newRow("entry lines behind it are kept, not read")
-        << QByteArray("1.1.1.1 a\n\x1A\n2.2.2.2 b\n\x1A" "3.3.3.3 c")
+        << QByteArray("1.1.1.1 a\n\x1A\n2.2.2.2 b\n\x1A"
+                      "3.3.3.3 c")
         << QStringLiteral("remove 0; append n") << QStringList{"a"}
-        << QByteArray("10.0.0.99\t\"n\"\n\x1A\n2.2.2.2 b\n\x1A" "3.3.3.3 c");
+        << QByteArray("10.0.0.99\t\"n\"\n\x1A\n2.2.2.2 b\n\x1A"
+                      "3.3.3.3 c");
     QTest::newRow("edited entry before it")
         << file << QStringLiteral("name 1 B") << QStringList{"a", "b"}
         << QByteArray("10.0.0.1 a\r\n10.0.0.2\t\"B\"\r\n\x1A");
