@@ -101,6 +101,26 @@ constexpr StringEntry kStrings[] = {
     {StrWarnIncludeServer,
      QT_TRANSLATE_NOOP("Strings", "Line %1: #INCLUDE reads from the server %2, but no earlier "
                                   "line maps %2 with #PRE, so Windows cannot find it.")},
+    {StrFindLabel, QT_TRANSLATE_NOOP("Strings", "Find:")},
+    {StrFindAccessibleName, QT_TRANSLATE_NOOP("Strings", "Find in the host table")},
+    {StrWarningCountOne, QT_TRANSLATE_NOOP("Strings", "1 warning")},
+    {StrWarningCount, QT_TRANSLATE_NOOP("Strings", "%1 warnings")},
+    {StrNextWarningTip, QT_TRANSLATE_NOOP("Strings", "Go to the next entry with a warning (F8)")},
+    {StrLookupDnsItem, QT_TRANSLATE_NOOP("Strings", "Look up the &DNS name")},
+    {StrLookupNetbiosItem, QT_TRANSLATE_NOOP("Strings", "Look up the &NetBIOS name")},
+    {StrNetbiosNoAnswer,
+     QT_TRANSLATE_NOOP("Strings", "No answer from %1 to a NetBIOS name query.\nThe host may be "
+                                  "down, or it does not answer NetBIOS queries (UDP port 137).")},
+    {StrNetbiosNoName,
+     QT_TRANSLATE_NOOP("Strings", "The host at %1 answered, but named no workstation.")},
+    {StrNetbiosNetworkDown,
+     QT_TRANSLATE_NOOP("Strings", "Cannot look up the NetBIOS name, the network is down.\nConnect "
+                                  "to your network and try again.")},
+    {StrAccessibleHostList, QT_TRANSLATE_NOOP("Strings", "Host table")},
+    {StrAccessibleOctet1, QT_TRANSLATE_NOOP("Strings", "First part of the IP address")},
+    {StrAccessibleOctet2, QT_TRANSLATE_NOOP("Strings", "Second part of the IP address")},
+    {StrAccessibleOctet3, QT_TRANSLATE_NOOP("Strings", "Third part of the IP address")},
+    {StrAccessibleOctet4, QT_TRANSLATE_NOOP("Strings", "Fourth part of the IP address")},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -50,7 +50,22 @@ enum StringId : int {
     StrReadBackComment = 143,     // %1 = comment
     StrWarnOctetOutOfRange = 144, // %1 = address
     StrWarnIncludeServer = 145,   // %1 = line number, %2 = server
-    StrLastId = StrWarnIncludeServer,
+    StrFindLabel = 146,
+    StrFindAccessibleName = 147,
+    StrWarningCountOne = 148,
+    StrWarningCount = 149, // %1 = how many
+    StrNextWarningTip = 150,
+    StrLookupDnsItem = 151,
+    StrLookupNetbiosItem = 152,
+    StrNetbiosNoAnswer = 153, // %1 = address
+    StrNetbiosNoName = 154,   // %1 = address
+    StrNetbiosNetworkDown = 155,
+    StrAccessibleHostList = 156,
+    StrAccessibleOctet1 = 157,
+    StrAccessibleOctet2 = 158,
+    StrAccessibleOctet3 = 159,
+    StrAccessibleOctet4 = 160,
+    StrLastId = StrAccessibleOctet4,
 };
 
 // The text in the current language; an id without text yields an empty text.

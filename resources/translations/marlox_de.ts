@@ -290,5 +290,69 @@ Wollen Sie sie durch die angezeigten Einträge ersetzen?</translation>
         <source>Line %1: #INCLUDE reads from the server %2, but no earlier line maps %2 with #PRE, so Windows cannot find it.</source>
         <translation>Zeile %1: #INCLUDE liest vom Server %2, aber keine frühere Zeile ordnet %2 mit #PRE zu, daher findet Windows ihn nicht.</translation>
     </message>
+    <message>
+        <source>Find:</source>
+        <translation>Suchen:</translation>
+    </message>
+    <message>
+        <source>Find in the host table</source>
+        <translation>In der Rechnertabelle suchen</translation>
+    </message>
+    <message>
+        <source>1 warning</source>
+        <translation>1 Warnung</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 Warnungen</translation>
+    </message>
+    <message>
+        <source>Go to the next entry with a warning (F8)</source>
+        <translation>Zum nächsten Eintrag mit einer Warnung gehen (F8)</translation>
+    </message>
+    <message>
+        <source>Look up the &amp;DNS name</source>
+        <translation>&amp;DNS Namen abfragen</translation>
+    </message>
+    <message>
+        <source>Look up the &amp;NetBIOS name</source>
+        <translation>&amp;NetBIOS Namen abfragen</translation>
+    </message>
+    <message>
+        <source>No answer from %1 to a NetBIOS name query.
+The host may be down, or it does not answer NetBIOS queries (UDP port 137).</source>
+        <translation>Keine Antwort von %1 auf eine NetBIOS Namensabfrage.
+Der Rechner ist vielleicht nicht erreichbar oder beantwortet keine NetBIOS Abfragen (UDP Port 137).</translation>
+    </message>
+    <message>
+        <source>The host at %1 answered, but named no workstation.</source>
+        <translation>Der Rechner mit %1 hat geantwortet, aber keinen Arbeitsstationsnamen genannt.</translation>
+    </message>
+    <message>
+        <source>Cannot look up the NetBIOS name, the network is down.
+Connect to your network and try again.</source>
+        <translation>Der NetBIOS Name kann nicht ermittelt werden, das Netzwerk ist nicht verfügbar.
+Verbinden Sie sich mit Ihrem Netzwerk und versuchen Sie es nochmals.</translation>
+    </message>
+    <message>
+        <source>Host table</source>
+        <translation>Rechnertabelle</translation>
+    </message>
+    <message>
+        <source>First part of the IP address</source>
+        <translation>Erster Teil der IP Adresse</translation>
+    </message>
+    <message>
+        <source>Second part of the IP address</source>
+        <translation>Zweiter Teil der IP Adresse</translation>
+    </message>
+    <message>
+        <source>Third part of the IP address</source>
+        <translation>Dritter Teil der IP Adresse</translation>
+    </message>
+    <message>
+        <source>Fourth part of the IP address</source>
+        <translation>Vierter Teil der IP Adresse</translation>
+    </message>
 </context>
 </TS>
