@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+class HostTable;
 
 struct UCollator;
 
@@ -40,3 +43,8 @@ private:
 
     UCollator* collator_ = nullptr;
 };
+
+// The table's entry indices in list order: by hostname as `collator` compares
+// them, equal names in table order. One sort over a key per entry; comparing
+// the names themselves would run the full collation O(n log n) times.
+std::vector<int> SortedByHostname(const HostTable& table, const HostCollator& collator);

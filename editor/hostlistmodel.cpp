@@ -5,8 +5,6 @@
 #include "textcodec.h"
 
 #include <algorithm>
-#include <cstring>
-#include <thread>
 
 namespace
 {
@@ -28,78 +26,6 @@ QString FormatAddress(const HostEntry& e)
     text += u'.';
     text += QString::number(e.octet4);
     return text;
-}
-
-struct SortItem {
-    std::uint64_t prefix; // the key's first eight bytes, big-endian: most compares end here
-    const char* key;
-    std::uint32_t length;
-    std::uint32_t entry;
-};
-
-bool operator<(const SortItem& a, const SortItem& b)
-{
-    if (a.prefix != b.prefix)
-        return a.prefix < b.prefix;
-    const std::uint32_t common = std::min(a.length, b.length);
-    if (common > 8) {
-        const int c = std::memcmp(a.key + 8, b.key + 8, common - 8);
-        if (c != 0)
-            return c < 0;
-    }
-    if (a.length != b.length)
-        return a.length < b.length;
-    return a.entry < b.entry;
-}
-
-// Keys of entries [begin, end) into one block of bytes. While the block still
-// grows, an item's prefix holds its key's offset.
-void MakeKeys(const HostTable& table, const HostCollator& collator, int begin, int end,
-              std::string& arena, SortItem* items)
-{
-    arena.reserve(static_cast<std::size_t>(end - begin) * 24);
-    for (int i = begin; i < end; ++i) {
-        const std::size_t at = arena.size();
-        std::string_view name = table.at(i).hostname;
-        // Enough bytes for the characters the key uses; a character cut at the
-        // end lies beyond them.
-        name = name.substr(0, std::size_t(HostCollator::kKeyChars) * 4);
-        collator.appendSortKey(DecodeText(name, table.encoding()), arena);
-        items[i] = SortItem{at, nullptr, static_cast<std::uint32_t>(arena.size() - at),
-                            static_cast<std::uint32_t>(i)};
-    }
-    for (int i = begin; i < end; ++i) {
-        SortItem& item = items[i];
-        item.key = arena.data() + item.prefix;
-        item.prefix = 0;
-        for (std::uint32_t b = 0; b < 8; ++b)
-            item.prefix = (item.prefix << 8) |
-                          (b < item.length ? static_cast<unsigned char>(item.key[b]) : 0u);
-    }
-}
-
-// Entry indices in list order.
-std::vector<int> SortedByHostname(const HostTable& table, const HostCollator& collator)
-{
-    const int n = table.size();
-    std::vector<SortItem> items(static_cast<std::size_t>(n));
-    std::string arenas[2];
-    // Making the keys is most of the work: large tables share it with a second core.
-    const int half = n >= 20000 && std::thread::hardware_concurrency() > 1 ? n / 2 : n;
-    if (half < n) {
-        const std::unique_ptr<HostCollator> second = collator.clone();
-        std::thread helper([&] { MakeKeys(table, *second, half, n, arenas[1], items.data()); });
-        MakeKeys(table, collator, 0, half, arenas[0], items.data());
-        helper.join();
-    } else {
-        MakeKeys(table, collator, 0, n, arenas[0], items.data());
-    }
-    std::sort(items.begin(), items.end());
-    std::vector<int> order;
-    order.reserve(items.size());
-    for (const SortItem& item : items)
-        order.push_back(static_cast<int>(item.entry));
-    return order;
 }
 
 } // namespace
