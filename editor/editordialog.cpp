@@ -6,6 +6,7 @@
 #include "nameresolver.h"
 #include "stringtable.h"
 #include "textcodec.h"
+#include "waitcursor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -441,8 +442,20 @@ void EditorDialog::OnListEvent()
 
 void EditorDialog::OnLookup()
 {
-    RunLookup(*this, logic_.fields(), resolver_,
-              [this](const QString& text) { ShowMessage(this, text); });
+    // Busy from the question until the controls show the answer; not while a failed
+    // check before it tells the user.
+    std::optional<OverrideCursor> wait;
+    logic_.OnLookup([this, &wait](const HostEntry& fields) -> std::optional<std::string> {
+        wait.emplace(Qt::WaitCursor);
+        LookupOutcome outcome =
+            LookUpName({fields.octet1, fields.octet2, fields.octet3, fields.octet4}, resolver_);
+        if (outcome.found())
+            return std::move(outcome.hostname);
+        // The box waits for the user: a busy cursor over it would look like a hang.
+        OverrideCursor arrow(Qt::ArrowCursor);
+        ShowMessage(this, LoadString(outcome.messageId));
+        return std::nullopt;
+    });
 }
 
 void EditorDialog::OnSaveAndExit()

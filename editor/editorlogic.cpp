@@ -165,3 +165,13 @@ int EditorLogic::OnListEvent()
     EnableEntryControls(true);
     return 0;
 }
+
+void EditorLogic::OnLookup(
+    const std::function<std::optional<std::string>(const HostEntry& fields)>& lookUp)
+{
+    // A failed check has told the user already; the lookup goes on with the fields as they are.
+    dialog_.TransferFromControls();
+    if (std::optional<std::string> name = lookUp(fields_))
+        fields_.hostname = std::move(*name);
+    dialog_.TransferToControls();
+}

@@ -4,6 +4,10 @@
 #include "hostlist.h"
 #include "hosttable.h"
 
+#include <functional>
+#include <optional>
+#include <string>
+
 // Keeps the host list, the entry fields and the table in step. Part of the main
 // window; talks to the screen only through HostList and EditorDialogOps.
 class EditorLogic
@@ -35,6 +39,12 @@ public:
     void OnNewEntry();
     void OnDeleteEntry();
     int OnListEvent();
+    // The Lookup button. Reads the controls (a failed check does not stop it), asks
+    // `lookUp` for a name for the address in the fields and writes the controls back,
+    // the name in the hostname control. The entry takes the name only with the next
+    // store: the table and the modified flag stay as they are. `lookUp` returns no name
+    // when there is none, and tells the user why itself.
+    void OnLookup(const std::function<std::optional<std::string>(const HostEntry& fields)>& lookUp);
 
 private:
     HostList& list_;

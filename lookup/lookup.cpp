@@ -1,7 +1,6 @@
 #include "lookup.h"
 
 #include "stringtable.h"
-#include "waitcursor.h"
 
 #include <algorithm>
 
@@ -37,30 +36,15 @@ std::string HostnameFromLookup(std::string name)
     return name;
 }
 
-void RunLookup(EditorDialogOps& dialog, HostEntry& fields, NameResolver& resolver,
-               const std::function<void(const QString&)>& showMessage)
+LookupOutcome LookUpName(const std::array<std::int32_t, 4>& octets, NameResolver& resolver)
 {
-    // A failed check has already told the user; the lookup goes on with the buffer as it is.
-    dialog.TransferFromControls();
-
-    OverrideCursor wait(Qt::WaitCursor);
-
     LookupResult result{LookupStatus::HostNotFound, {}};
-    // Octets outside 0..255 name no address, so nobody is asked.
-    if (IsOctet(fields.octet1) && IsOctet(fields.octet2) && IsOctet(fields.octet3) &&
-        IsOctet(fields.octet4)) {
+    if (std::all_of(octets.begin(), octets.end(), IsOctet)) {
         result = resolver.ReverseLookup(
-            static_cast<std::uint8_t>(fields.octet1), static_cast<std::uint8_t>(fields.octet2),
-            static_cast<std::uint8_t>(fields.octet3), static_cast<std::uint8_t>(fields.octet4));
+            static_cast<std::uint8_t>(octets[0]), static_cast<std::uint8_t>(octets[1]),
+            static_cast<std::uint8_t>(octets[2]), static_cast<std::uint8_t>(octets[3]));
     }
-
-    if (result.status == LookupStatus::Found) {
-        fields.hostname = HostnameFromLookup(std::move(result.name));
-    } else {
-        // The box waits for the user: a busy cursor over it would look like a hang.
-        OverrideCursor arrow(Qt::ArrowCursor);
-        showMessage(LoadString(LookupMessageId(result.status)));
-    }
-
-    dialog.TransferToControls();
+    if (result.status == LookupStatus::Found)
+        return {LookupStatus::Found, HostnameFromLookup(std::move(result.name)), 0};
+    return {result.status, {}, LookupMessageId(result.status)};
 }

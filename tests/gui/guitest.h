@@ -66,6 +66,8 @@ public:
                                std::uint8_t d) override
     {
         asked << QStringLiteral("%1.%2.%3.%4").arg(a).arg(b).arg(c).arg(d);
+        if (whileAsked)
+            whileAsked();
         return answer;
     }
 
@@ -73,6 +75,7 @@ public:
     int prepareCalls = 0;
     LookupResult answer{LookupStatus::HostNotFound, {}};
     QStringList asked;
+    std::function<void()> whileAsked;
 };
 
 // One modal window the test saw.

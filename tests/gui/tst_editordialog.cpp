@@ -135,6 +135,7 @@ private slots:
     void unreadFileIsAsked();
     void lookup_data();
     void lookup();
+    void lookupCursor();
     void aboutBox();
     void startUp_data();
     void startUp();
@@ -936,6 +937,37 @@ void TestEditorDialog::lookup()
     QCOMPARE(w.dialog->logic().table().at(kMikeEntry).hostname, std::string("mike"));
     QCOMPARE(w.cell(kMikeRow, 0), QStringLiteral("mike"));
     QVERIFY(!w.dialog->logic().modified());
+}
+
+void TestEditorDialog::lookupCursor()
+{
+    const auto currentCursor = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? int(cursor->shape()) : -1;
+    };
+    ModalHand hand;
+    OpenWindow w;
+    QVERIFY(w.activate());
+    QList<int> cursors; // at each box and while the name service is asked, in turn
+    hand.inspect = [&](QWidget*) {
+        cursors << currentCursor();
+    };
+    w.resolver.whileAsked = [&] {
+        cursors << currentCursor();
+    };
+
+    w.clickRow(kMikeRow);
+    // An octet the check refuses: typing it tells the user, and so does the Lookup
+    // button, which then asks about the address as it was.
+    w.retype("octet4Edit", QStringLiteral("x"));
+    QCOMPARE(cursors, QList<int>{-1});
+    QTest::mouseClick(w.button("lookupButton"), Qt::LeftButton);
+
+    QCOMPARE(hand.texts(), Strings({StrEnterInteger, StrEnterInteger, StrLookupHostNotFound}));
+    QCOMPARE(w.resolver.asked, QStringList({"172.16.0.5"}));
+    // No busy cursor over the check's box; busy while asking; the arrow over the answer.
+    QCOMPARE(cursors, (QList<int>{-1, -1, int(Qt::WaitCursor), int(Qt::ArrowCursor)}));
+    QCOMPARE(currentCursor(), -1);
 }
 
 void TestEditorDialog::aboutBox()

@@ -1,6 +1,7 @@
 #include "lookup.h"
 #include "stringtable.h"
 #include "systemresolver.h"
+#include "waitcursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -21,44 +22,6 @@ int CurrentCursor()
     return cursor ? int(cursor->shape()) : -1;
 }
 
-// Records what the lookup asks of the window. TransferFromControls can play a check
-// that fails after storing some of the controls.
-class FakeDialog : public EditorDialogOps
-{
-public:
-    explicit FakeDialog(HostEntry& fields) : fields_(fields) {}
-
-    void TransferToControls() override
-    {
-        calls << "to";
-        cursorAtTransferTo = CurrentCursor();
-    }
-    bool TransferFromControls() override
-    {
-        calls << "from";
-        cursorAtTransferFrom = CurrentCursor();
-        if (failingTransfer)
-            fields_.octet4 = failingOctet4;
-        return !failingTransfer;
-    }
-    void EnableControl(ControlId, bool) override { calls << "enable"; }
-    void FocusControl(ControlId) override { calls << "focus"; }
-    bool AskYesNo(const QString&) override
-    {
-        calls << "ask";
-        return false;
-    }
-
-    QStringList calls;
-    int cursorAtTransferFrom = -2;
-    int cursorAtTransferTo = -2;
-    bool failingTransfer = false;
-    std::int32_t failingOctet4 = 0;
-
-private:
-    HostEntry& fields_;
-};
-
 class FakeResolver : public NameResolver
 {
 public:
@@ -69,33 +32,16 @@ public:
                                std::uint8_t d) override
     {
         asked << QStringLiteral("%1.%2.%3.%4").arg(a).arg(b).arg(c).arg(d);
-        cursorWhileAsked = CurrentCursor();
-        if (throws)
-            throw std::runtime_error("resolver gone");
         return answer_;
     }
 
     QStringList asked;
-    int cursorWhileAsked = -2;
-    bool throws = false;
 
 private:
     LookupResult answer_;
 };
 
-HostEntry SampleFields()
-{
-    HostEntry e;
-    e.hostname = "oldname";
-    e.domain = "WORKGROUP";
-    e.comment = "printer room";
-    e.octet1 = 192;
-    e.octet2 = 168;
-    e.octet3 = 10;
-    e.octet4 = 20;
-    e.preload = true;
-    return e;
-}
+const std::array<std::int32_t, 4> kAddress = {192, 168, 10, 20};
 
 } // namespace
 
@@ -110,9 +56,7 @@ private slots:
     void outcome();
     void addressOutOfRange_data();
     void addressOutOfRange();
-    void failedTransferStillLooksUp();
-    void cursorFollowsTheSteps();
-    void cursorRestoredWhenResolverThrows();
+    void cursorGuardsNestAndUnwind();
     void nameInfoErrors_data();
     void nameInfoErrors();
     void systemResolverNamesLoopback();
@@ -133,14 +77,15 @@ void TestLookup::outcome_data()
         << LookupStatus::Found << QByteArray("fileserver") << QByteArray("fileserver") << 0;
     QTest::newRow("found, trailing dot")
         << LookupStatus::Found << QByteArray("host.example.") << QByteArray("host-example-") << 0;
-    QTest::newRow("network down") << LookupStatus::NetworkDown << QByteArray()
-                                  << QByteArray("oldname") << 105;
+    QTest::newRow("network down") << LookupStatus::NetworkDown << QByteArray() << QByteArray()
+                                  << 105;
     QTest::newRow("host not found")
-        << LookupStatus::HostNotFound << QByteArray() << QByteArray("oldname") << 106;
+        << LookupStatus::HostNotFound << QByteArray() << QByteArray() << 106;
+    QTest::newRow("not found, a stray name is not taken")
+        << LookupStatus::HostNotFound << QByteArray("stray") << QByteArray() << 106;
     QTest::newRow("server failure")
-        << LookupStatus::TryAgain << QByteArray() << QByteArray("oldname") << 107;
-    QTest::newRow("other error") << LookupStatus::OtherError << QByteArray()
-                                 << QByteArray("oldname") << 108;
+        << LookupStatus::TryAgain << QByteArray() << QByteArray() << 107;
+    QTest::newRow("other error") << LookupStatus::OtherError << QByteArray() << QByteArray() << 108;
 }
 
 void TestLookup::outcome()
@@ -150,24 +95,15 @@ void TestLookup::outcome()
     QFETCH(QByteArray, expectedHostname);
     QFETCH(int, expectedMessageId);
 
-    HostEntry fields = SampleFields();
-    FakeDialog dialog(fields);
     FakeResolver resolver({status, answeredName.toStdString()});
-    QStringList messages;
 
-    RunLookup(dialog, fields, resolver, [&](const QString& text) { messages << text; });
+    const LookupOutcome outcome = LookUpName(kAddress, resolver);
 
     QCOMPARE(resolver.asked, QStringList{"192.168.10.20"});
-    QCOMPARE(dialog.calls, (QStringList{"from", "to"}));
-    if (expectedMessageId == 0)
-        QCOMPARE(messages, QStringList());
-    else
-        QCOMPARE(messages, QStringList{LoadString(expectedMessageId)});
-
-    // Only the hostname may change; nothing else of the entry is touched.
-    HostEntry expected = SampleFields();
-    expected.hostname = expectedHostname.toStdString();
-    QCOMPARE(fields, expected);
+    QCOMPARE(outcome.status, status);
+    QCOMPARE(outcome.found(), expectedMessageId == 0);
+    QCOMPARE(QByteArray::fromStdString(outcome.hostname), expectedHostname);
+    QCOMPARE(outcome.messageId, expectedMessageId);
 }
 
 void TestLookup::addressOutOfRange_data()
@@ -190,68 +126,33 @@ void TestLookup::addressOutOfRange()
     QFETCH(int, o3);
     QFETCH(int, o4);
 
-    HostEntry fields = SampleFields();
-    fields.octet1 = o1;
-    fields.octet2 = o2;
-    fields.octet3 = o3;
-    fields.octet4 = o4;
-    const HostEntry before = fields;
-    FakeDialog dialog(fields);
     FakeResolver resolver({LookupStatus::Found, "should.not.appear"});
-    QStringList messages;
 
-    RunLookup(dialog, fields, resolver, [&](const QString& text) { messages << text; });
+    const LookupOutcome outcome = LookUpName({o1, o2, o3, o4}, resolver);
 
     QCOMPARE(resolver.asked, QStringList());
-    QCOMPARE(messages, QStringList{LoadString(106)});
-    QCOMPARE(dialog.calls, (QStringList{"from", "to"}));
-    QCOMPARE(fields, before);
+    QCOMPARE(outcome.status, LookupStatus::HostNotFound);
+    QCOMPARE(outcome.hostname, std::string());
+    QCOMPARE(outcome.messageId, int(StrLookupHostNotFound));
 }
 
-void TestLookup::failedTransferStillLooksUp()
+void TestLookup::cursorGuardsNestAndUnwind()
 {
-    // The check stored 77 into the last octet and then failed on a later control.
-    HostEntry fields = SampleFields();
-    FakeDialog dialog(fields);
-    dialog.failingTransfer = true;
-    dialog.failingOctet4 = 77;
-    FakeResolver resolver({LookupStatus::Found, "gw.lan"});
-
-    RunLookup(dialog, fields, resolver, [](const QString&) {});
-
-    QCOMPARE(resolver.asked, QStringList{"192.168.10.77"});
-    QCOMPARE(fields.hostname, std::string("gw-lan"));
-    QCOMPARE(dialog.calls, (QStringList{"from", "to"}));
-}
-
-void TestLookup::cursorFollowsTheSteps()
-{
-    HostEntry fields = SampleFields();
-    FakeDialog dialog(fields);
-    FakeResolver resolver({LookupStatus::HostNotFound, {}});
-    int cursorAtMessage = -2;
-
-    RunLookup(dialog, fields, resolver, [&](const QString&) { cursorAtMessage = CurrentCursor(); });
-
-    QCOMPARE(dialog.cursorAtTransferFrom, -1); // a check message must not show a busy cursor
-    QCOMPARE(resolver.cursorWhileAsked, int(Qt::WaitCursor));
-    QCOMPARE(cursorAtMessage, int(Qt::ArrowCursor));
-    QCOMPARE(dialog.cursorAtTransferTo, int(Qt::WaitCursor));
+    // The Lookup button's busy cursor gives way to the arrow over a message box, and
+    // a resolver that throws must not leave the busy cursor behind.
     QCOMPARE(CurrentCursor(), -1);
-}
-
-void TestLookup::cursorRestoredWhenResolverThrows()
-{
-    HostEntry fields = SampleFields();
-    FakeDialog dialog(fields);
-    FakeResolver resolver;
-    resolver.throws = true;
-
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             RunLookup(dialog, fields, resolver, [](const QString&) {}));
-    QCOMPARE(resolver.cursorWhileAsked, int(Qt::WaitCursor));
+    try {
+        OverrideCursor wait(Qt::WaitCursor);
+        QCOMPARE(CurrentCursor(), int(Qt::WaitCursor));
+        {
+            OverrideCursor arrow(Qt::ArrowCursor);
+            QCOMPARE(CurrentCursor(), int(Qt::ArrowCursor));
+        }
+        QCOMPARE(CurrentCursor(), int(Qt::WaitCursor));
+        throw std::runtime_error("resolver gone");
+    } catch (const std::runtime_error&) {
+    }
     QCOMPARE(CurrentCursor(), -1);
-    QCOMPARE(fields, SampleFields());
 }
 
 void TestLookup::nameInfoErrors_data()
