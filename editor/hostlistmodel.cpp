@@ -1,8 +1,10 @@
 #include "hostlistmodel.h"
 
 #include "hosttable.h"
+#include "lmhostsline.h"
 #include "stringtable.h"
 #include "textcodec.h"
+#include "warningtexts.h"
 
 #include <algorithm>
 
@@ -83,6 +85,10 @@ QVariant HostListModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(columns_[index.column()].alignment | Qt::AlignVCenter);
     case Qt::UserRole:
         return rows_[index.row()].entry;
+    case WarningRole:
+        return index.column() == 0 && table_ && !warnings_.of(rows_[index.row()].entry).empty();
+    case Qt::ToolTipRole:
+        return rowToolTip(index.row());
     default:
         return {};
     }
@@ -166,7 +172,10 @@ void HostListModel::refill(const HostTable& table)
     ownTexts_.clear();
     rowOfEntry_.assign(order.size(), -1);
     noteRowsFrom(0);
+    const LoadedFile& file = table.file();
+    warnings_.rebuild(table, std::string_view(file.bytes().data(), file.bytes().size()));
     endResetModel();
+    emit warningsChanged();
 }
 
 int HostListModel::insertSortedRow(const QString& firstColumnText, int entryIndex)
@@ -192,7 +201,12 @@ int HostListModel::insertSortedRow(const QString& firstColumnText, int entryInde
     if (static_cast<std::size_t>(entryIndex) >= rowOfEntry_.size())
         rowOfEntry_.resize(static_cast<std::size_t>(entryIndex) + 1, -1);
     noteRowsFrom(row);
+    const bool newEntry = table_ && entryIndex < table_->size();
+    if (newEntry)
+        warnings_.entryChanged(*table_, entryIndex);
     endInsertRows();
+    if (newEntry)
+        warningsUpdated(row);
     return row;
 }
 
@@ -203,7 +217,59 @@ void HostListModel::showEntryInRow(int row, const HostTable& table, int entryInd
     table_ = &table;
     rows_[row].shown = entryIndex;
     rows_[row].ownText = -1;
-    emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole});
+    const bool known = entryIndex >= 0 && entryIndex < table.size();
+    if (known)
+        warnings_.entryChanged(table, entryIndex);
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1),
+                     {Qt::DisplayRole, WarningRole, Qt::ToolTipRole});
+    if (known)
+        warningsUpdated(row);
+}
+
+void HostListModel::warningsUpdated(int rowDone)
+{
+    // Entries sharing the name may have gained or lost a warning too.
+    for (int entry : warnings_.lastChanged()) {
+        const int row = rowOfEntry(entry);
+        if (row >= 0 && row != rowDone)
+            emit dataChanged(index(row, 0), index(row, 0), {WarningRole, Qt::ToolTipRole});
+    }
+    emit warningsChanged();
+}
+
+QString HostListModel::rowToolTip(int row) const
+{
+    const int entry = rows_[row].entry;
+    if (table_ == nullptr || entry >= table_->size())
+        return {};
+    QStringList lines;
+    for (const Warning& warning : warnings_.of(entry))
+        lines << WarningText(*table_, entry, warning);
+    // Words of the file's line that no column shows (#MH, a trailing remark).
+    const std::size_t line = table_->fileLineOf(entry);
+    if (line != HostTable::NoLine) {
+        const LoadedFile& file = table_->file();
+        const std::string_view bytes(file.bytes().data(), file.bytes().size());
+        const std::size_t start = file.entryLineStart(line);
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        if (end > start && bytes[end - 1] == '\r')
+            --end;
+        const std::string unused = UnusedWords(bytes.substr(start, end - start));
+        if (!unused.empty())
+            lines << FormatString(StrAlsoOnLine,
+                                  ShortenedText(unused, table_->encoding(), kMaxCellChars));
+    }
+    return lines.join(u'\n');
+}
+
+QString HostListModel::fileWarningTexts() const
+{
+    QStringList lines;
+    for (const FileWarning& warning : warnings_.fileWarnings())
+        lines << FileWarningText(warning, table_ ? table_->encoding() : TextEncoding::Windows1252);
+    return lines.join(u'\n');
 }
 
 int HostListModel::entryIndexOfRow(int row) const

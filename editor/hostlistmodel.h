@@ -2,6 +2,7 @@
 
 #include "hostcollator.h"
 #include "hostlist.h"
+#include "hostwarnings.h"
 #include "textencoding.h"
 
 #include <QAbstractTableModel>
@@ -28,13 +29,16 @@ class HostListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     static constexpr int kColumnCount = 5;
+    // Column 0: true when Windows will read the row's entry otherwise than shown.
+    static constexpr int WarningRole = Qt::UserRole + 1;
 
     explicit HostListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     // Qt::DisplayRole: the cell text, shortened when long; Qt::TextAlignmentRole: the column's
-    // alignment; Qt::UserRole: the row's entry index.
+    // alignment; Qt::UserRole: the row's entry index; WarningRole; Qt::ToolTipRole: the
+    // row's warnings and the words its line keeps that no column shows.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -52,6 +56,15 @@ public:
     int entryIndexOfRow(int row) const;
     int rowOfEntry(int entryIndex) const;
 
+    // Kept in step with the rows: built with them, and updated for a row rewritten
+    // or a row added.
+    const HostWarnings& warnings() const { return warnings_; }
+    // The texts of the file's own warnings (an #INCLUDE), one a line.
+    QString fileWarningTexts() const;
+
+signals:
+    void warningsChanged();
+
 private:
     struct Row {
         int entry;   // the row's item data
@@ -66,6 +79,8 @@ private:
 
     void noteRowsFrom(int row);
     QString displayText(int row, int column) const;
+    QString rowToolTip(int row) const;
+    void warningsUpdated(int rowDone);
 
     std::vector<Row> rows_;
     std::vector<int> rowOfEntry_;
@@ -73,6 +88,7 @@ private:
     std::array<Column, kColumnCount> columns_;
     const HostTable* table_ = nullptr;
     HostCollator collator_;
+    HostWarnings warnings_;
 };
 
 // The list control the editing logic drives: the rows plus their single selection.

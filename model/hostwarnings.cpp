@@ -337,6 +337,14 @@ void HostWarnings::checkIncludes(const HostTable& table)
 
 void HostWarnings::entryChanged(const HostTable& table, int index)
 {
+    changed_.clear();
+    tracking_ = true;
+    update(table, index);
+    tracking_ = false;
+}
+
+void HostWarnings::update(const HostTable& table, int index)
+{
     const auto at = static_cast<std::size_t>(index);
     if (at == mask_.size()) {
         mask_.push_back(0);
@@ -384,6 +392,8 @@ std::vector<Warning> HostWarnings::of(int entry) const
 {
     std::vector<Warning> out;
     const auto at = static_cast<std::size_t>(entry);
+    if (entry < 0 || at >= mask_.size())
+        return out;
     const std::uint8_t m = mask_[at];
     for (unsigned k = 0; k < 8; ++k) {
         if (!(m & (1u << k)))
@@ -532,6 +542,8 @@ void HostWarnings::growSlots()
 void HostWarnings::setMask(int entry, std::uint8_t mask)
 {
     std::uint8_t& m = mask_[static_cast<std::size_t>(entry)];
+    if (tracking_ && (m != 0) != (mask != 0))
+        changed_.push_back(entry);
     entryWarnings_ += std::popcount(mask) - std::popcount(m);
     entriesWithWarnings_ += (mask != 0) - (m != 0);
     m = mask;

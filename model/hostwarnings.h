@@ -61,10 +61,14 @@ public:
     // After entry `index` changed, or was appended (index == the old size). Costs
     // only the entries that share its old or new name.
     void entryChanged(const HostTable& table, int index);
+    // The entries that gained their first warning or lost their last one in
+    // the last entryChanged().
+    const std::vector<int>& lastChanged() const { return changed_; }
     // After entry `index` was removed. Recomputes the entries; the file's lines
     // are not read again.
     void entryRemoved(const HostTable& table, int index);
 
+    // None for an entry the warnings were not built or updated for.
     std::vector<Warning> of(int entry) const;
     const std::vector<FileWarning>& fileWarnings() const { return fileWarnings_; }
     // All warnings, the file's included; 0 for a table Windows reads as shown.
@@ -102,6 +106,7 @@ private:
         std::string server; // as written
     };
 
+    void update(const HostTable& table, int index);
     void computeEntries(const HostTable& table);
     void checkIncludes(const HostTable& table);
     int findGroup(const HostTable& table, std::string_view name, std::uint32_t hash) const;
@@ -127,4 +132,6 @@ private:
     std::vector<FileWarning> fileWarnings_;
     int entryWarnings_ = 0;
     int entriesWithWarnings_ = 0;
+    std::vector<int> changed_;
+    bool tracking_ = false;
 };

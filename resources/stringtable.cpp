@@ -121,6 +121,7 @@ constexpr StringEntry kStrings[] = {
     {StrAccessibleOctet2, QT_TRANSLATE_NOOP("Strings", "Second part of the IP address")},
     {StrAccessibleOctet3, QT_TRANSLATE_NOOP("Strings", "Third part of the IP address")},
     {StrAccessibleOctet4, QT_TRANSLATE_NOOP("Strings", "Fourth part of the IP address")},
+    {StrAlsoOnLine, QT_TRANSLATE_NOOP("Strings", "Also on its line: %1")},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -65,7 +65,8 @@ enum StringId : int {
     StrAccessibleOctet2 = 158,
     StrAccessibleOctet3 = 159,
     StrAccessibleOctet4 = 160,
-    StrLastId = StrAccessibleOctet4,
+    StrAlsoOnLine = 161, // %1 = words of the line no column shows
+    StrLastId = StrAlsoOnLine,
 };
 
 // The text in the current language; an id without text yields an empty text.

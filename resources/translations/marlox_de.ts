@@ -354,5 +354,9 @@ Verbinden Sie sich mit Ihrem Netzwerk und versuchen Sie es nochmals.</translatio
         <source>Fourth part of the IP address</source>
         <translation>Vierter Teil der IP Adresse</translation>
     </message>
+    <message>
+        <source>Also on its line: %1</source>
+        <translation>Außerdem in seiner Zeile: %1</translation>
+    </message>
 </context>
 </TS>

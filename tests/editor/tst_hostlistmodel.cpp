@@ -1,6 +1,7 @@
 #include "editorlogic.h"
 #include "hostlistmodel.h"
 #include "hosttable.h"
+#include "lmhostsdocument.h"
 #include "nulldialog.h"
 
 #include <QAbstractItemModelTester>
@@ -38,6 +39,7 @@ class TestHostListModel : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void warningsShowInTheRows();
     void cleanup();
 
     void columns();
@@ -311,6 +313,44 @@ void TestHostListModel::refillClearsSelectionSilently()
     list_->refill(table);
     QCOMPARE(list_->firstSelectedRow(), -1);
     QCOMPARE(spy.size(), 0);
+}
+
+// The icon role and the tooltip follow the warnings, also for the other entry
+// of a name when one of the two is edited.
+void TestHostListModel::warningsShowInTheRows()
+{
+    HostTable table;
+    ReadHostTable(std::string_view("10.0.0.1 alpha #MH #first\r\n"
+                                   "10.0.0.2 bravo #DOM:WORK\r\n"
+                                   "10.0.0.3 charlie\r\n"),
+                  table);
+    list_->refill(table);
+    const HostListModel& model = *list_->model();
+    auto warned = [&](int entry) {
+        return model.data(model.index(list_->rowOfEntry(entry), 0), HostListModel::WarningRole)
+            .toBool();
+    };
+    auto tip = [&](int entry) {
+        return model.data(model.index(list_->rowOfEntry(entry), 2), Qt::ToolTipRole).toString();
+    };
+    QCOMPARE(warned(0), false);
+    QCOMPARE(tip(0), QString("Also on its line: #MH #first"));
+    QCOMPARE(warned(1), true);
+    QVERIFY(tip(1).contains("#DOM: needs #PRE"));
+    QCOMPARE(warned(2), false);
+    QCOMPARE(tip(2), QString());
+
+    // charlie becomes a second alpha: both rows change, though only one is rewritten.
+    QSignalSpy changed(list_->model(), &QAbstractItemModel::dataChanged);
+    table.at(2).hostname = "ALPHA";
+    list_->showEntryInRow(list_->rowOfEntry(2), table, 2);
+    QCOMPARE(warned(0), true);
+    QCOMPARE(warned(2), true);
+    QVERIFY(tip(2).contains("Windows never uses this entry"));
+    QVERIFY(tip(0).startsWith("The entry with the address 10.0.0.3"));
+    QVERIFY(tip(0).endsWith("Also on its line: #MH #first"));
+    QCOMPARE(changed.size(), 2);
+    QCOMPARE(changed[1][0].value<QModelIndex>().row(), list_->rowOfEntry(0));
 }
 
 QTEST_GUILESS_MAIN(TestHostListModel)
