@@ -11,27 +11,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
-#include <QVBoxLayout>
 
-#include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace
 {
-
-// The longest hostname or domain a user may type.
-constexpr qsizetype kMaxNameLength = 512;
 
 // A line edit lays out its whole text at every change and paint: a text longer
 // than this is shown shortened and read-only, and stays in the entry as it is.
@@ -39,22 +28,6 @@ constexpr qsizetype kMaxEditChars = 100000;
 
 // The longest text a message box shows: it too is laid out whole.
 constexpr qsizetype kMaxMessageChars = 2000;
-
-// The edits take any length: what the file or a paste brings is never cut.
-constexpr int kNoMaxLength = std::numeric_limits<int>::max();
-
-// Octets the writer can put back as they are: three characters at most.
-constexpr std::int32_t kMinWritableOctet = -99;
-constexpr std::int32_t kMaxWritableOctet = 999;
-
-// Size of the window and of some controls in dialog units: a quarter of the average
-// character width across, an eighth of the font height down.
-constexpr int kDialogWidth = 362;
-constexpr int kDialogHeight = 255;
-constexpr int kMargin = 7;
-constexpr int kOctetWidth = 20;
-constexpr int kButtonWidth = 50;
-constexpr int kButtonColumnGap = 18;
 
 QString EncodingName(TextEncoding encoding)
 {
@@ -65,33 +38,6 @@ QString EncodingName(TextEncoding encoding)
         break;
     }
     return QStringLiteral("Windows-1252");
-}
-
-// A decimal integer with optional blanks around it and an optional sign. Values
-// beyond 32 bits saturate: they are out of any octet's range either way.
-std::optional<std::int32_t> ParseDecimal(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) {
-        negative = t[i] == u'-';
-        ++i;
-    }
-    if (i == t.size())
-        return std::nullopt;
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    for (; i < t.size(); ++i) {
-        const char16_t c = t[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = std::min(value * 10 + (c - u'0'), kLimit);
-    }
-    if (negative)
-        return static_cast<std::int32_t>(-value);
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
 QString FileErrorText(const FileError& error)
@@ -152,210 +98,71 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
 }
 
 EditorDialog::EditorDialog(NameResolver& resolver, QWidget* parent)
-    : QDialog(parent), resolver_(resolver), logic_(list_, *this)
-{
-    CreateControls();
-    WireEvents();
-    ApplyTemplateSize();
-}
-
-EditorDialog::~EditorDialog() = default;
-
-void EditorDialog::CreateControls()
+    : QDialog(parent), resolver_(resolver), form_(BuildEditorForm(*this)), logic_(list_, *this)
 {
     setObjectName(QStringLiteral("editorDialog"));
     // The same caption in every language: it names the program, not an action.
     setWindowTitle(QStringLiteral("Marlox LMHOSTS Editor"));
-
-    auto makeEdit = [this](const char* name) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(kNoMaxLength);
-        return edit;
-    };
-    auto makeLabel = [this](const QString& text, const char* name) {
-        auto* label = new QLabel(text, this);
-        label->setObjectName(QLatin1String(name));
-        return label;
-    };
-    auto makeButton = [this](const QString& text, const char* name) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        // Enter presses the focused button; elsewhere it runs Save & Exit.
-        button->setAutoDefault(true);
-        return button;
-    };
-
-    // Created in tab order; each label's mnemonic leads to the control after it.
-    hostnameLabel_ = makeLabel(tr("&Hostname:"), "hostnameLabel");
-    hostnameEdit_ = makeEdit("hostnameEdit");
-    addressLabel_ = makeLabel(tr("&IP Adress:"), "addressLabel");
-    static const char* const kOctetNames[4] = {"octet1Edit", "octet2Edit", "octet3Edit",
-                                               "octet4Edit"};
-    for (int i = 0; i < 4; ++i)
-        octetEdits_[i] = makeEdit(kOctetNames[i]);
-    lookupButton_ = makeButton(tr("Lookup"), "lookupButton");
-    domainLabel_ = makeLabel(tr("&Domain:"), "domainLabel");
-    domainEdit_ = makeEdit("domainEdit");
-    commentLabel_ = makeLabel(tr("&Comment:"), "commentLabel");
-    commentEdit_ = makeEdit("commentEdit");
-    preloadCheck_ = new QCheckBox(tr("&Preload"), this);
-    preloadCheck_->setObjectName(QStringLiteral("preloadCheck"));
-    newButton_ = makeButton(tr("&New"), "newButton");
-    deleteButton_ = makeButton(tr("De&lete"), "deleteButton");
-    deleteButton_->setEnabled(false);
-    saveButton_ = makeButton(tr("&Save && Exit"), "saveButton");
-    saveButton_->setDefault(true);
-    closeButton_ = makeButton(tr("Close"), "closeButton");
-
-    hostList_ = new QTreeView(this);
-    hostList_->setObjectName(QStringLiteral("hostList"));
-    hostList_->setRootIsDecorated(false);
-    hostList_->setItemsExpandable(false);
-    hostList_->setUniformRowHeights(true); // keeps a million rows cheap
-    hostList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    hostList_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    hostList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    hostList_->setAllColumnsShowFocus(true);
-    hostList_->setSortingEnabled(false); // the model keeps its rows sorted itself
-    hostList_->header()->setStretchLastSection(false);
-    hostList_->header()->setSectionsMovable(false);
-    // The list has no menu of its own, and the window's menu is not for the list.
-    hostList_->setContextMenuPolicy(Qt::PreventContextMenu);
-    hostList_->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
-    hostList_->setModel(list_.model());
-    hostList_->setSelectionModel(list_.selectionModel());
-    // The selection shows only while the list has the focus.
-    QPalette palette = hostList_->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Inactive, QPalette::Base));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Inactive, QPalette::Text));
-    hostList_->setPalette(palette);
-
-    hostnameLabel_->setBuddy(hostnameEdit_);
-    addressLabel_->setBuddy(octetEdits_[0]);
-    domainLabel_->setBuddy(domainEdit_);
-    commentLabel_->setBuddy(commentEdit_);
-
-    const QList<QWidget*> tabOrder = {
-        hostnameEdit_, octetEdits_[0], octetEdits_[1], octetEdits_[2], octetEdits_[3],
-        lookupButton_, domainEdit_,    commentEdit_,   preloadCheck_,  newButton_,
-        deleteButton_, saveButton_,    closeButton_,   hostList_};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    aboutAction_ = new QAction(this);
-    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
-    aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
-    aboutAction_->setShortcutContext(Qt::WindowShortcut);
-
-    // Arranged like the list above, the fields with their labels below it, New and
-    // Delete on the right and the two ways out in the bottom right corner.
-    const QFontMetrics metrics = fontMetrics();
-    const int unitX4 = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    auto unitsX = [unitX4](int units) {
-        return (units * unitX4 + 26 * 4) / (52 * 4);
-    };
-
-    auto* fields = new QGridLayout;
-    fields->addWidget(hostnameLabel_, 0, 0);
-    fields->addWidget(hostnameEdit_, 0, 1);
-    fields->addWidget(addressLabel_, 1, 0);
-    auto* address = new QHBoxLayout;
-    for (QLineEdit* edit : octetEdits_) {
-        // Wide enough for three digits whatever the style's frame takes.
-        edit->setFixedWidth(
-            std::max(unitsX(kOctetWidth), edit->minimumSizeHint().width() +
-                                              edit->fontMetrics().horizontalAdvance(u'0') * 3));
-        address->addWidget(edit);
-    }
-    address->addSpacing(unitsX(2));
-    address->addWidget(lookupButton_);
-    address->addStretch(1);
-    fields->addLayout(address, 1, 1);
-    fields->addWidget(domainLabel_, 2, 0);
-    fields->addWidget(domainEdit_, 2, 1);
-    fields->addWidget(commentLabel_, 3, 0);
-    fields->addWidget(commentEdit_, 3, 1);
-    fields->addWidget(preloadCheck_, 4, 1);
-    fields->setColumnStretch(1, 1);
-    fields->setColumnMinimumWidth(2, unitsX(kButtonColumnGap) - fields->horizontalSpacing());
-    fields->addWidget(newButton_, 0, 3);
-    fields->addWidget(deleteButton_, 1, 3);
-
-    auto* exits = new QHBoxLayout;
-    exits->addStretch(1);
-    exits->addWidget(saveButton_);
-    exits->addWidget(closeButton_);
-
-    for (QPushButton* button :
-         {lookupButton_, newButton_, deleteButton_, saveButton_, closeButton_})
-        button->setMinimumWidth(unitsX(kButtonWidth));
-
-    auto* main = new QVBoxLayout(this);
-    main->setContentsMargins(unitsX(kMargin), unitsX(kMargin), unitsX(kMargin), unitsX(kMargin));
-    main->addWidget(hostList_, 1);
-    main->addLayout(fields);
-    main->addLayout(exits);
-
-    // The entry fields start disabled; without this the focus, and with it
-    // Enter, would land on New.
-    saveButton_->setFocus(Qt::OtherFocusReason);
+    ConnectModel();
+    WireEvents();
+    ApplyDesignSize();
 }
 
-void EditorDialog::ApplyTemplateSize()
+EditorDialog::~EditorDialog() = default;
+
+void EditorDialog::ConnectModel()
 {
-    const QFontMetrics metrics = fontMetrics();
-    const int alphabet = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int width = (kDialogWidth * alphabet + 26 * 4) / (52 * 4);
-    const int height = (kDialogHeight * metrics.height() + 4) / 8;
-    resize(width, height);
+    form_.hostList->setModel(list_.model());
+    form_.hostList->setSelectionModel(list_.selectionModel());
+}
+
+void EditorDialog::ApplyDesignSize()
+{
+    const DialogUnits units(fontMetrics());
+    resize(units.toPixelsX(kEditorWidthUnits), units.toPixelsY(kEditorHeightUnits));
 }
 
 // Every notification the window reacts to, and who handles it.
 void EditorDialog::WireEvents()
 {
-    connect(aboutAction_, &QAction::triggered, this, &EditorDialog::OnSysCommand);
-    connect(domainEdit_, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
-    connect(newButton_, &QPushButton::clicked, this, &EditorDialog::OnNewEntry);
-    connect(deleteButton_, &QPushButton::clicked, this, &EditorDialog::OnDeleteEntry);
-    connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::OnSaveAndExit);
-    connect(lookupButton_, &QPushButton::clicked, this, &EditorDialog::OnLookup);
+    connect(form_.aboutAction, &QAction::triggered, this, &EditorDialog::OnAbout);
+    connect(form_.domainEdit, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
+    connect(form_.newButton, &QPushButton::clicked, this, &EditorDialog::OnNewEntry);
+    connect(form_.deleteButton, &QPushButton::clicked, this, &EditorDialog::OnDeleteEntry);
+    connect(form_.saveButton, &QPushButton::clicked, this, &EditorDialog::OnSaveAndExit);
+    connect(form_.lookupButton, &QPushButton::clicked, this, &EditorDialog::OnLookup);
     // Clicks anywhere in the list, empty area included, and keys before the list
     // moves its selection: both through eventFilter.
-    hostList_->viewport()->installEventFilter(this);
-    hostList_->installEventFilter(this);
-    connect(hostnameEdit_, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
-    connect(preloadCheck_, &QCheckBox::clicked, this, &EditorDialog::OnFieldChanged);
-    connect(commentEdit_, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
-    for (QLineEdit* edit : octetEdits_)
+    form_.hostList->viewport()->installEventFilter(this);
+    form_.hostList->installEventFilter(this);
+    connect(form_.hostnameEdit, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
+    connect(form_.preloadCheck, &QCheckBox::clicked, this, &EditorDialog::OnFieldChanged);
+    connect(form_.commentEdit, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
+    for (QLineEdit* edit : form_.octetEdits)
         connect(edit, &QLineEdit::textChanged, this, &EditorDialog::OnFieldChanged);
-    connect(hostList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(form_.hostList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &EditorDialog::OnListEvent);
-    connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(form_.closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == hostList_ && event->type() == QEvent::KeyPress)
+    if (watched == form_.hostList && event->type() == QEvent::KeyPress)
         OnListEvent();
-    else if (watched == hostList_->viewport() && event->type() == QEvent::MouseButtonRelease)
+    else if (watched == form_.hostList->viewport() && event->type() == QEvent::MouseButtonRelease)
         OnListEvent();
     return QDialog::eventFilter(watched, event);
 }
 
 void EditorDialog::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (!actions().contains(aboutAction_))
+    if (!actions().contains(form_.aboutAction))
         return QDialog::contextMenuEvent(event);
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("windowMenu"));
     menu.setSeparatorsCollapsible(false);
     menu.addSeparator();
-    menu.addAction(aboutAction_);
+    menu.addAction(form_.aboutAction);
     menu.exec(event->globalPos());
 }
 
@@ -371,8 +178,8 @@ void EditorDialog::OnInitDialog()
 
     const QString aboutText = LoadString(StrAboutMenuItem);
     if (!aboutText.isEmpty()) {
-        aboutAction_->setText(aboutText);
-        addAction(aboutAction_);
+        form_.aboutAction->setText(aboutText);
+        addAction(form_.aboutAction);
     }
 
     QIcon icon;
@@ -382,7 +189,7 @@ void EditorDialog::OnInitDialog()
 
     logic_.InsertListColumns();
     for (int column = 0; column < HostListModel::kColumnCount; ++column)
-        hostList_->setColumnWidth(column, list_.model()->columnWidth(column));
+        form_.hostList->setColumnWidth(column, list_.model()->columnWidth(column));
 
     try {
         LoadHostTable(logic_.table());
@@ -401,7 +208,7 @@ void EditorDialog::OnInitDialog()
     logic_.EnableEntryControls(false);
 }
 
-void EditorDialog::OnSysCommand()
+void EditorDialog::OnAbout()
 {
     AboutDialog about(this);
     about.exec();
@@ -426,13 +233,8 @@ void EditorDialog::OnDeleteEntry()
     const int row = list_.firstSelectedRow();
     const int entry = list_.entryIndexOfRow(row == -1 ? 0 : row);
     logic_.OnDeleteEntry();
-    if (logic_.table().size() == size - 1) {
-        // Later entries move down one.
-        std::erase_if(longFileNames_,
-                      [entry](const LongFileNames& names) { return names.entry == entry; });
-        for (LongFileNames& names : longFileNames_)
-            names.entry -= names.entry > entry ? 1 : 0;
-    }
+    if (logic_.table().size() == size - 1)
+        nameLimits_.EntryRemoved(entry);
 }
 
 void EditorDialog::OnListEvent()
@@ -496,32 +298,14 @@ void EditorDialog::ShowText(QLineEdit* edit, const std::string& bytes)
     edit->setReadOnly(shortened);
 }
 
-qsizetype EditorDialog::TextLimit(QLineEdit* edit)
+qsizetype EditorDialog::MaxTypedLength(QLineEdit* edit)
 {
-    if (edit != hostnameEdit_ && edit != domainEdit_)
+    if (edit != form_.hostnameEdit && edit != form_.domainEdit)
         return -1;
-    // Noted at the first transfer, before any edit has reached the table.
-    if (!longNamesNoted_) {
-        longNamesNoted_ = true;
-        const HostTable& table = logic_.table();
-        for (int i = 0; i < table.size(); ++i) {
-            const HostEntry& e = table.at(i);
-            // A character takes at least one byte.
-            if (e.hostname.size() > std::size_t(kMaxNameLength) ||
-                e.domain.size() > std::size_t(kMaxNameLength))
-                longFileNames_.push_back(
-                    LongFileNames{i, DecodeText(e.hostname, table.encoding()).size(),
-                                  DecodeText(e.domain, table.encoding()).size()});
-        }
-    }
-    // A longer name from the file is not the user's doing: it may stay that long.
+    nameLimits_.Note(logic_.table());
     const int entry = logic_.currentEntry();
-    const auto it =
-        std::lower_bound(longFileNames_.begin(), longFileNames_.end(), entry,
-                         [](const LongFileNames& names, int index) { return names.entry < index; });
-    if (it == longFileNames_.end() || it->entry != entry)
-        return kMaxNameLength;
-    return std::max(kMaxNameLength, edit == hostnameEdit_ ? it->hostname : it->domain);
+    return edit == form_.hostnameEdit ? nameLimits_.hostnameLimit(entry)
+                                      : nameLimits_.domainLimit(entry);
 }
 
 void EditorDialog::TransferToControls()
@@ -529,13 +313,13 @@ void EditorDialog::TransferToControls()
     const bool wasTransferring = std::exchange(transferring_, true);
     const HostEntry& fields = logic_.fields();
 
-    ShowText(hostnameEdit_, fields.hostname);
+    ShowText(form_.hostnameEdit, fields.hostname);
     const std::int32_t octets[4] = {fields.octet1, fields.octet2, fields.octet3, fields.octet4};
     for (int i = 0; i < 4; ++i)
-        octetEdits_[i]->setText(QString::number(octets[i]));
-    ShowText(domainEdit_, fields.domain);
-    preloadCheck_->setChecked(fields.preload);
-    ShowText(commentEdit_, fields.comment);
+        form_.octetEdits[i]->setText(QString::number(octets[i]));
+    ShowText(form_.domainEdit, fields.domain);
+    form_.preloadCheck->setChecked(fields.preload);
+    ShowText(form_.commentEdit, fields.comment);
 
     transferring_ = wasTransferring;
 }
@@ -547,13 +331,13 @@ bool EditorDialog::TransferFromControls()
     std::int32_t* const octets[4] = {&fields.octet1, &fields.octet2, &fields.octet3,
                                      &fields.octet4};
 
-    bool ok = TransferText(hostnameEdit_, fields.hostname);
+    bool ok = TransferText(form_.hostnameEdit, fields.hostname);
     for (int i = 0; ok && i < 4; ++i)
-        ok = TransferOctet(octetEdits_[i], *octets[i]);
-    ok = ok && TransferText(domainEdit_, fields.domain);
+        ok = TransferOctet(form_.octetEdits[i], *octets[i]);
+    ok = ok && TransferText(form_.domainEdit, fields.domain);
     if (ok)
-        fields.preload = preloadCheck_->isChecked();
-    ok = ok && TransferText(commentEdit_, fields.comment);
+        fields.preload = form_.preloadCheck->isChecked();
+    ok = ok && TransferText(form_.commentEdit, fields.comment);
 
     transferring_ = wasTransferring;
     return ok;
@@ -573,7 +357,7 @@ bool EditorDialog::TransferText(QLineEdit* edit, std::string& field)
                                 FormatString(StrCannotEncode, firstBad, EncodingName(encoding)));
         field = std::move(*bytes);
     }
-    const qsizetype limit = TextLimit(edit);
+    const qsizetype limit = MaxTypedLength(edit);
     if (limit >= 0 && text.size() > limit)
         return FailTransfer(edit, LoadString(StrEnterShortText));
     return true;
@@ -581,15 +365,11 @@ bool EditorDialog::TransferText(QLineEdit* edit, std::string& field)
 
 bool EditorDialog::TransferOctet(QLineEdit* edit, std::int32_t& field)
 {
-    const std::optional<std::int32_t> value = ParseDecimal(edit->text());
-    if (!value)
-        return FailTransfer(edit, LoadString(StrEnterInteger));
-    // Beyond three characters the line would not read back as the same number.
-    if (*value < kMinWritableOctet || *value > kMaxWritableOctet)
-        return FailTransfer(edit, LoadString(StrEnterOctet));
-    field = *value;
-    if (field < 0 || field > 255)
-        return FailTransfer(edit, LoadString(StrEnterOctet));
+    const OctetReading reading = ReadOctet(edit->text());
+    if (reading.stored())
+        field = reading.value;
+    if (reading.verdict != OctetReading::Verdict::Octet)
+        return FailTransfer(edit, LoadString(reading.messageId()));
     return true;
 }
 
@@ -604,33 +384,33 @@ QWidget* EditorDialog::control(ControlId id) const
 {
     switch (id) {
     case IdSaveAndExit:
-        return saveButton_;
+        return form_.saveButton;
     case IdClose:
-        return closeButton_;
+        return form_.closeButton;
     case IdNew:
-        return newButton_;
+        return form_.newButton;
     case IdDelete:
-        return deleteButton_;
+        return form_.deleteButton;
     case IdPreload:
-        return preloadCheck_;
+        return form_.preloadCheck;
     case IdDomain:
-        return domainEdit_;
+        return form_.domainEdit;
     case IdHostname:
-        return hostnameEdit_;
+        return form_.hostnameEdit;
     case IdOctet1:
-        return octetEdits_[0];
+        return form_.octetEdits[0];
     case IdOctet2:
-        return octetEdits_[1];
+        return form_.octetEdits[1];
     case IdOctet3:
-        return octetEdits_[2];
+        return form_.octetEdits[2];
     case IdOctet4:
-        return octetEdits_[3];
+        return form_.octetEdits[3];
     case IdComment:
-        return commentEdit_;
+        return form_.commentEdit;
     case IdLookup:
-        return lookupButton_;
+        return form_.lookupButton;
     case IdHostList:
-        return hostList_;
+        return form_.hostList;
     }
     return nullptr;
 }

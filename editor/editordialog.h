@@ -1,21 +1,16 @@
 #pragma once
 
 #include "editordialogops.h"
+#include "editorform.h"
 #include "editorlogic.h"
+#include "fieldrules.h"
 #include "hostlistmodel.h"
 
 #include <QDialog>
 #include <QMessageBox>
 
-#include <vector>
-
 class NameResolver;
-class QAction;
-class QCheckBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTreeView;
 
 // A modal message box with the program's caption.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
@@ -54,11 +49,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void CreateControls();
+    void ConnectModel();
     void WireEvents();
-    void ApplyTemplateSize();
+    void ApplyDesignSize();
 
-    void OnSysCommand();
+    void OnAbout();
     void OnFieldChanged();
     void OnNewEntry();
     void OnDeleteEntry();
@@ -73,41 +68,19 @@ private:
     // long to edit its beginning; `shortened` tells which.
     QString ShownText(const std::string& bytes, bool* shortened = nullptr) const;
     void ShowText(QLineEdit* edit, const std::string& bytes);
-    // Longest text the transfer takes from a hostname or domain edit; -1: any.
-    qsizetype TextLimit(QLineEdit* edit);
+    // Longest text the transfer takes from an edit: the name limits for the entry
+    // being edited, -1 (any length) for the comment.
+    qsizetype MaxTypedLength(QLineEdit* edit);
 
     NameResolver& resolver_;
 
-    QTreeView* hostList_ = nullptr;
-    QLabel* hostnameLabel_ = nullptr;
-    QLineEdit* hostnameEdit_ = nullptr;
-    QLabel* addressLabel_ = nullptr;
-    QLineEdit* octetEdits_[4] = {};
-    QPushButton* lookupButton_ = nullptr;
-    QLabel* domainLabel_ = nullptr;
-    QLineEdit* domainEdit_ = nullptr;
-    QLabel* commentLabel_ = nullptr;
-    QLineEdit* commentEdit_ = nullptr;
-    QCheckBox* preloadCheck_ = nullptr;
-    QPushButton* newButton_ = nullptr;
-    QPushButton* deleteButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* closeButton_ = nullptr;
-    QAction* aboutAction_ = nullptr;
-
+    EditorForm form_;
     HostListControl list_;
     EditorLogic logic_;
 
     // Set while a transfer writes or reads the controls: the change notifications
     // it causes are not the user's.
     bool transferring_ = false;
-    // Hostnames and domains beyond the typing limit as the file has them, in
-    // entry order: their lengths are that entry's limits.
-    struct LongFileNames {
-        int entry;
-        qsizetype hostname;
-        qsizetype domain;
-    };
-    std::vector<LongFileNames> longFileNames_;
-    bool longNamesNoted_ = false;
+    // Noted at the first transfer, before any edit has reached the table.
+    NameLimits nameLimits_;
 };
