@@ -17,7 +17,7 @@ HostListDelegate::HostListDelegate(QObject* parent)
 void HostListDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (index.data(HostListModel::WarningRole).toBool()) {
+    if (index.data(HostListModel::kWarningRole).toBool()) {
         option->icon = warningIcon_;
         option->features |= QStyleOptionViewItem::HasDecoration;
     }

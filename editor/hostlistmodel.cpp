@@ -85,7 +85,7 @@ QVariant HostListModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(columns_[index.column()].alignment | Qt::AlignVCenter);
     case Qt::UserRole:
         return rows_[index.row()].entry;
-    case WarningRole:
+    case kWarningRole:
         return index.column() == 0 && table_ && !warnings_.of(rows_[index.row()].entry).empty();
     case Qt::ToolTipRole:
         return rowToolTip(index.row());
@@ -221,7 +221,7 @@ void HostListModel::showEntryInRow(int row, const HostTable& table, int entryInd
     if (known)
         warnings_.entryChanged(table, entryIndex);
     emit dataChanged(index(row, 0), index(row, kColumnCount - 1),
-                     {Qt::DisplayRole, WarningRole, Qt::ToolTipRole});
+                     {Qt::DisplayRole, kWarningRole, Qt::ToolTipRole});
     if (known)
         warningsUpdated(row);
 }
@@ -232,7 +232,7 @@ void HostListModel::warningsUpdated(int rowDone)
     for (int entry : warnings_.lastChanged()) {
         const int row = rowOfEntry(entry);
         if (row >= 0 && row != rowDone)
-            emit dataChanged(index(row, 0), index(row, 0), {WarningRole, Qt::ToolTipRole});
+            emit dataChanged(index(row, 0), index(row, 0), {kWarningRole, Qt::ToolTipRole});
     }
     emit warningsChanged();
 }
@@ -247,7 +247,7 @@ QString HostListModel::rowToolTip(int row) const
         lines << WarningText(*table_, entry, warning);
     // Words of the file's line that no column shows (#MH, a trailing remark).
     const std::size_t line = table_->fileLineOf(entry);
-    if (line != HostTable::NoLine) {
+    if (line != HostTable::kNoLine) {
         const LoadedFile& file = table_->file();
         const std::string_view bytes(file.bytes().data(), file.bytes().size());
         const std::size_t start = file.entryLineStart(line);

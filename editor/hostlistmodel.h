@@ -30,14 +30,14 @@ class HostListModel : public QAbstractTableModel
 public:
     static constexpr int kColumnCount = 5;
     // Column 0: true when Windows will read the row's entry otherwise than shown.
-    static constexpr int WarningRole = Qt::UserRole + 1;
+    static constexpr int kWarningRole = Qt::UserRole + 1;
 
     explicit HostListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     // Qt::DisplayRole: the cell text, shortened when long; Qt::TextAlignmentRole: the column's
-    // alignment; Qt::UserRole: the row's entry index; WarningRole; Qt::ToolTipRole: the
+    // alignment; Qt::UserRole: the row's entry index; kWarningRole; Qt::ToolTipRole: the
     // row's warnings and the words its line keeps that no column shows.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,

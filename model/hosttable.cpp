@@ -22,7 +22,7 @@ int HostTable::append(HostEntry entry)
 {
     entries_.push_back(std::move(entry));
     if (!lines_.empty())
-        lines_.push_back(NoLineIndex);
+        lines_.push_back(kNoLineIndex);
     return size() - 1;
 }
 
@@ -32,7 +32,7 @@ void HostTable::removeAt(int index)
     if (static_cast<std::size_t>(index) >= readLines_ && lines_.empty())
         return;
     if (lines_.empty()) {
-        lines_.resize(entries_.size() + 1, NoLineIndex);
+        lines_.resize(entries_.size() + 1, kNoLineIndex);
         std::iota(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(readLines_),
                   std::uint32_t{0});
         readLines_ = 0; // lines_ says it from now on, also once it is empty
@@ -49,9 +49,9 @@ std::size_t HostTable::fileLineOf(int index) const
 {
     const auto i = static_cast<std::size_t>(index);
     if (lines_.empty())
-        return i < readLines_ ? i : NoLine;
+        return i < readLines_ ? i : kNoLine;
     const std::uint32_t line = lines_.at(i);
-    return line == NoLineIndex ? NoLine : line;
+    return line == kNoLineIndex ? kNoLine : line;
 }
 
 void HostTable::assign(LoadedFile file, HostEntries entries)

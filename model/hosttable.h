@@ -42,9 +42,9 @@ public:
     // The file as loaded or last saved.
     const LoadedFile& file() const { return file_; }
     LoadedFile& file() { return file_; }
-    // The entry line of file() that entry `index` was read from; NoLine for an
+    // The entry line of file() that entry `index` was read from; kNoLine for an
     // entry added since.
-    static constexpr std::size_t NoLine = ~std::size_t{0};
+    static constexpr std::size_t kNoLine = ~std::size_t{0};
     std::size_t fileLineOf(int index) const;
 
     // Replaces everything: entry k is the one read from the file's entry line k.
@@ -55,12 +55,12 @@ public:
 
 private:
     HostEntries entries_;
-    // Each entry's line in file_, or NoLineIndex. 32 bits hold the lines of
+    // Each entry's line in file_, or kNoLineIndex. 32 bits hold the lines of
     // any file much larger than the editor opens. Empty until the first
     // removal: till then entry k < readLines_ is line k, and later ones are added.
     std::vector<std::uint32_t, BigBlockAllocator<std::uint32_t>> lines_;
     std::size_t readLines_ = 0;
     LoadedFile file_;
 
-    static constexpr std::uint32_t NoLineIndex = ~std::uint32_t{0};
+    static constexpr std::uint32_t kNoLineIndex = ~std::uint32_t{0};
 };

@@ -15,7 +15,7 @@ constexpr std::uint8_t Bit(WarningKind kind)
     return static_cast<std::uint8_t>(1u << static_cast<unsigned>(kind));
 }
 
-constexpr std::uint8_t DuplicateBits =
+constexpr std::uint8_t kDuplicateBits =
     Bit(WarningKind::DuplicateUsed) | Bit(WarningKind::DuplicateUnused);
 
 char Upper(char c)
@@ -118,14 +118,14 @@ std::uint8_t EntryMask(const HostEntry& e)
 
 // The hash bits the items are sorted by: the top 22, two passes of 11. That
 // is slot order for tables of up to 4M slots.
-constexpr int SortedFrom = 10;
+constexpr int kSortedFrom = 10;
 
 // LSD radix sort on the hash's top bits; stable, so the entries of one name
 // stay in index order.
 template <class Item> void SortByTopBits(std::vector<Item>& items)
 {
     std::vector<Item> buffer(items.size());
-    for (int shift = SortedFrom; shift < 32; shift += 11) {
+    for (int shift = kSortedFrom; shift < 32; shift += 11) {
         std::size_t counts[2049] = {};
         for (const Item& item : items)
             ++counts[((item.hash >> shift) & 2047) + 1];
@@ -259,7 +259,7 @@ void HostWarnings::computeEntries(const HostTable& table)
         const std::size_t length = e.hostname.size();
         for (std::size_t k = 0; k < 15 && k < length; ++k)
             h.key[k] = Upper(e.hostname[k]);
-        h.key[15] = length < 16 ? static_cast<char>(length) : HashedEntry::LongName;
+        h.key[15] = length < 16 ? static_cast<char>(length) : HashedEntry::kLongName;
     }
     SortByTopBits(hashed);
 
@@ -271,13 +271,13 @@ void HostWarnings::computeEntries(const HostTable& table)
     usedSlots_ = 0;
     const auto sameName = [&](const HashedEntry& a, const HashedEntry& b) {
         return a.hash == b.hash && std::memcmp(a.key, b.key, sizeof a.key) == 0 &&
-               (a.key[15] != HashedEntry::LongName ||
+               (a.key[15] != HashedEntry::kLongName ||
                 EqualFolded(table.at(a.entry).hostname, table.at(b.entry).hostname));
     };
     std::vector<std::size_t> heads; // the first item of each group of a run
     for (std::size_t r = 0; r < hashed.size();) {
         std::size_t end = r + 1;
-        while (end < hashed.size() && (hashed[end].hash ^ hashed[r].hash) >> SortedFrom == 0)
+        while (end < hashed.size() && (hashed[end].hash ^ hashed[r].hash) >> kSortedFrom == 0)
             ++end;
         // A run shares the top bits of the hash: nearly always one name.
         const std::size_t firstGroup = groups_.size();
@@ -293,7 +293,7 @@ void HostWarnings::computeEntries(const HostTable& table)
                 heads.push_back(k);
                 groups_.push_back(Group{item.hash, i, i, 0});
                 std::size_t s = home(item.hash);
-                while (slots_[s].group != Empty)
+                while (slots_[s].group != kEmpty)
                     s = (s + 1) & (capacity - 1);
                 slots_[s] = Slot{item.hash, static_cast<int>(g)};
                 ++usedSlots_;
@@ -399,7 +399,7 @@ std::vector<Warning> HostWarnings::of(int entry) const
         if (!(m & (1u << k)))
             continue;
         Warning w{static_cast<WarningKind>(k)};
-        if (m & Bit(w.kind) & DuplicateBits) {
+        if (m & Bit(w.kind) & kDuplicateBits) {
             const Group& g = groups_[static_cast<std::size_t>(groupOf_[at])];
             w.other = w.kind == WarningKind::DuplicateUsed ? next_[at] : g.head;
             w.others = g.count - 1;
@@ -426,7 +426,7 @@ int HostWarnings::findGroup(const HostTable& table, std::string_view name, std::
     const std::size_t wrap = slots_.size() - 1;
     for (std::size_t s = home(hash);; s = (s + 1) & wrap) {
         const Slot& slot = slots_[s];
-        if (slot.group == Empty)
+        if (slot.group == kEmpty)
             return -1;
         if (slot.group >= 0 && slot.hash == hash &&
             EqualFolded(table.at(groups_[static_cast<std::size_t>(slot.group)].head).hostname,
@@ -455,7 +455,7 @@ int HostWarnings::addToGroup(const HostTable& table, int entry)
         std::size_t s = home(hash);
         while (slots_[s].group >= 0)
             s = (s + 1) & wrap;
-        usedSlots_ += slots_[s].group == Empty;
+        usedSlots_ += slots_[s].group == kEmpty;
         slots_[s] = Slot{hash, g};
     }
 
@@ -504,7 +504,7 @@ void HostWarnings::removeFromGroup(int entry)
     next_[at] = -1;
     groupOf_[at] = -1;
     // Its duplicate warnings go with it.
-    setMask(entry, mask_[at] & ~DuplicateBits);
+    setMask(entry, mask_[at] & ~kDuplicateBits);
 }
 
 void HostWarnings::freeGroup(int group)
@@ -513,7 +513,7 @@ void HostWarnings::freeGroup(int group)
     std::size_t s = home(groups_[static_cast<std::size_t>(group)].hash);
     while (slots_[s].group != group)
         s = (s + 1) & wrap;
-    slots_[s].group = Deleted;
+    slots_[s].group = kDeleted;
     freeGroups_.push_back(group);
 }
 
@@ -532,7 +532,7 @@ void HostWarnings::growSlots()
         if (groups_[g].count == 0)
             continue;
         std::size_t s = home(groups_[g].hash);
-        while (slots_[s].group != Empty)
+        while (slots_[s].group != kEmpty)
             s = (s + 1) & wrap;
         slots_[s] = Slot{groups_[g].hash, static_cast<int>(g)};
     }
@@ -553,7 +553,7 @@ void HostWarnings::markGroup(int group)
 {
     const Group& g = groups_[static_cast<std::size_t>(group)];
     for (int j = g.head; j >= 0; j = next_[static_cast<std::size_t>(j)]) {
-        std::uint8_t m = mask_[static_cast<std::size_t>(j)] & ~DuplicateBits;
+        std::uint8_t m = mask_[static_cast<std::size_t>(j)] & ~kDuplicateBits;
         if (g.count > 1)
             m |= j == g.head ? Bit(WarningKind::DuplicateUsed) : Bit(WarningKind::DuplicateUnused);
         setMask(j, m);

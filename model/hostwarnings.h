@@ -86,18 +86,18 @@ private:
     };
     struct Slot {
         std::uint32_t hash = 0;
-        int group = Empty;
+        int group = kEmpty;
     };
     // A name while the groups are made: its first 15 bytes folded, and its
-    // length in the last byte (LongName for 16 and more).
+    // length in the last byte (kLongName for 16 and more).
     struct HashedEntry {
         std::uint32_t hash;
         int entry;
         char key[16];
-        static constexpr char LongName = '\xFF';
+        static constexpr char kLongName = '\xFF';
     };
-    static constexpr int Empty = -1;
-    static constexpr int Deleted = -2;
+    static constexpr int kEmpty = -1;
+    static constexpr int kDeleted = -2;
 
     struct Include {
         int line = 0;

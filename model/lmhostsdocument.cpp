@@ -8,11 +8,11 @@
 namespace
 {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Old DOS and Windows editors end a text file with Ctrl-Z, where Windows' text
 // reading stops.
-constexpr char EndOfFileMark = '\x1A';
+constexpr char kEndOfFileMark = '\x1A';
 
 struct Line {
     std::size_t start = 0;
@@ -56,7 +56,7 @@ std::size_t EntriesEnd(std::string_view file, std::size_t bodyStart)
 {
     std::size_t p = bodyStart;
     while (p < file.size()) {
-        const void* hit = std::memchr(file.data() + p, EndOfFileMark, file.size() - p);
+        const void* hit = std::memchr(file.data() + p, kEndOfFileMark, file.size() - p);
         if (!hit)
             break;
         const std::size_t z = static_cast<std::size_t>(static_cast<const char*>(hit) - file.data());
@@ -104,7 +104,7 @@ FileBytes Write(const HostTable& table, WrittenLines* written)
 
     std::size_t kept = 0;
     for (int i = 0; i < table.size(); ++i)
-        kept += table.fileLineOf(i) != HostTable::NoLine;
+        kept += table.fileLineOf(i) != HostTable::kNoLine;
     const bool removals = kept < from.entryLineCount();
 
     FileBytes out;
@@ -146,7 +146,7 @@ FileBytes Write(const HostTable& table, WrittenLines* written)
     std::size_t cursor = from.bomLength();
     for (int i = 0; i < table.size(); ++i) {
         const std::size_t k = table.fileLineOf(i);
-        if (k == HostTable::NoLine)
+        if (k == HostTable::kNoLine)
             continue;
         const HostEntry& e = table.at(i);
         const Line line = EntryLine(from, k);
@@ -174,7 +174,7 @@ FileBytes Write(const HostTable& table, WrittenLines* written)
     const std::string_view lineBreak = from.crlf() ? "\r\n" : "\n";
     bool first = true;
     for (int i = 0; i < table.size(); ++i) {
-        if (table.fileLineOf(i) != HostTable::NoLine)
+        if (table.fileLineOf(i) != HostTable::kNoLine)
             continue;
         if (first && out.size() > from.bomLength() && out.back() != '\n') {
             // A carriage return ending the last line must not pair with the
@@ -202,7 +202,7 @@ void ReadHostTable(std::string_view bytes, HostTable& table)
 
 void ReadHostTable(FileBytes bytes, HostTable& table)
 {
-    const std::size_t bodyStart = bytes.starts_with(Utf8Bom) ? Utf8Bom.size() : 0;
+    const std::size_t bodyStart = bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     const std::size_t entriesEnd = EntriesEnd(bytes, bodyStart);
     const std::string_view lines = std::string_view(bytes).substr(0, entriesEnd);
     const bool crlf = lines.find("\r\n") != lines.npos || lines.find('\n') == lines.npos;

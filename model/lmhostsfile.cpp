@@ -183,9 +183,9 @@ int ReadAll(int fd, FileBytes& bytes, std::size_t sizeHint)
             break;
         if (full) {
             // Past the size known at open: the file grew meanwhile.
-            if (got + static_cast<std::size_t>(n) > static_cast<std::size_t>(MaxFileSize))
+            if (got + static_cast<std::size_t>(n) > static_cast<std::size_t>(kMaxFileSize))
                 return EFBIG;
-            bytes.resize(std::min<std::size_t>(bytes.size() * 2 + 65536, MaxFileSize));
+            bytes.resize(std::min<std::size_t>(bytes.size() * 2 + 65536, kMaxFileSize));
             std::memcpy(bytes.data() + got, probe, static_cast<std::size_t>(n));
         }
         got += static_cast<std::size_t>(n);
@@ -310,7 +310,7 @@ bool WaitForLock(int fd)
 
 FileLock LockFile(const QByteArray& target, const QString& path)
 {
-    constexpr auto Op = FileError::Operation::OpenForWriting;
+    constexpr auto kOp = FileError::Operation::OpenForWriting;
     for (int attempt = 0; attempt < 100; ++attempt) {
         FileLock lock;
         Fd fd = Open(target, O_RDONLY);
@@ -318,19 +318,19 @@ FileLock LockFile(const QByteArray& target, const QString& path)
             fd = Open(target, O_WRONLY);
         if (fd) {
             if (::fstat(fd.get(), &lock.st) != 0)
-                Fail(Op, path, errno);
+                Fail(kOp, path, errno);
             lock.exists = true;
         } else if (::stat(target.constData(), &lock.st) == 0) {
             lock.exists = true; // there, but not ours to open: the write will say why
         } else if (errno == ENOENT) {
             fd = Open(FolderOf(target), O_RDONLY | O_DIRECTORY);
         } else {
-            Fail(Op, path, errno);
+            Fail(kOp, path, errno);
         }
         if (lock.exists && !S_ISREG(lock.st.st_mode))
-            Fail(Op, path, FileError::Problem::NotRegularFile);
+            Fail(kOp, path, FileError::Problem::NotRegularFile);
         if (fd && !WaitForLock(fd.get()))
-            Fail(Op, path, FileError::Problem::Locked);
+            Fail(kOp, path, FileError::Problem::Locked);
         // Another saver may have replaced the file while we waited: the lock
         // counts only if it is on the file now at the path.
         struct stat now {
@@ -341,7 +341,7 @@ FileLock LockFile(const QByteArray& target, const QString& path)
             return lock;
         }
     }
-    Fail(Op, path, FileError::Problem::Locked);
+    Fail(kOp, path, FileError::Problem::Locked);
 }
 
 void SyncFolder(const QByteArray& folder)
@@ -415,7 +415,7 @@ private:
 void WriteFile(const QByteArray& target, const QString& path, const FileLock& lock,
                std::string_view bytes)
 {
-    constexpr auto Op = FileError::Operation::Write;
+    constexpr auto kOp = FileError::Operation::Write;
     // Replacing the file would split it from its other names.
     if (lock.exists && lock.st.st_nlink > 1)
         return WriteInPlace(target, path, bytes);
@@ -436,22 +436,22 @@ void WriteFile(const QByteArray& target, const QString& path, const FileLock& lo
         struct stat mine {
         };
         if (::fstat(fd.get(), &mine) != 0)
-            Fail(Op, path, errno);
+            Fail(kOp, path, errno);
         if ((mine.st_uid != lock.st.st_uid || mine.st_gid != lock.st.st_gid) &&
             ::fchown(fd.get(), lock.st.st_uid, lock.st.st_gid) != 0)
             return WriteInPlace(target, path, bytes); // owner or group would be lost
     }
     // After the owner: changing it clears set-id bits.
     if (::fchmod(fd.get(), lock.exists ? lock.st.st_mode & 07777 : NewFileMode()) != 0)
-        Fail(Op, path, errno);
+        Fail(kOp, path, errno);
     if (const int error = WriteAll(fd.get(), bytes, 0))
-        Fail(Op, path, error);
+        Fail(kOp, path, error);
     if (::fsync(fd.get()) != 0)
-        Fail(Op, path, errno);
+        Fail(kOp, path, errno);
     if (::close(fd.release()) != 0)
-        Fail(Op, path, errno);
+        Fail(kOp, path, errno);
     if (::rename(temp.constData(), target.constData()) != 0)
-        Fail(Op, path, errno);
+        Fail(kOp, path, errno);
     cleanup.keep();
     SyncFolder(folder);
 }
@@ -500,7 +500,7 @@ QString LmhostsPath()
 
 void LoadHostTable(HostTable& table)
 {
-    constexpr auto Op = FileError::Operation::OpenForReading;
+    constexpr auto kOp = FileError::Operation::OpenForReading;
     const QString path = LmhostsPath();
     const QByteArray native = QFile::encodeName(path);
     table.assign(LoadedFile(), {});
@@ -514,23 +514,23 @@ void LoadHostTable(HostTable& table)
         // replace unasked.
         table.setFileUnread(error != ENOENT && error != ENOTDIR);
         if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
-            Fail(Op, path, FileError::Problem::NotRegularFile);
-        Fail(Op, path, error);
+            Fail(kOp, path, FileError::Problem::NotRegularFile);
+        Fail(kOp, path, error);
     }
     table.setFileUnread(true); // until the bytes are in
     if (::fstat(fd.get(), &st) != 0)
-        Fail(Op, path, errno);
+        Fail(kOp, path, errno);
     if (!S_ISREG(st.st_mode))
-        Fail(Op, path, FileError::Problem::NotRegularFile);
-    if (st.st_size > MaxFileSize)
-        Fail(Op, path, FileError::Problem::TooLarge);
+        Fail(kOp, path, FileError::Problem::NotRegularFile);
+    if (st.st_size > kMaxFileSize)
+        Fail(kOp, path, FileError::Problem::TooLarge);
 
     try {
         // Read straight into the string the table keeps, so the file is held once.
         FileBytes bytes;
         const int error = ReadAll(fd.get(), bytes, static_cast<std::size_t>(st.st_size));
         if (error == EFBIG)
-            Fail(Op, path, FileError::Problem::TooLarge);
+            Fail(kOp, path, FileError::Problem::TooLarge);
         if (error) {
             ReadHostTable(WholeLines(std::move(bytes)), table);
             table.setFileUnread(true);
@@ -540,12 +540,12 @@ void LoadHostTable(HostTable& table)
         // would write 8-bit text into them.
         const std::string_view start(bytes.data(), std::min<std::size_t>(bytes.size(), 2));
         if (start == "\xFF\xFE" || start == "\xFE\xFF")
-            Fail(Op, path, FileError::Problem::Utf16);
+            Fail(kOp, path, FileError::Problem::Utf16);
         ReadHostTable(std::move(bytes), table);
     } catch (const std::bad_alloc&) {
         table.assign(LoadedFile(), {});
         table.setFileUnread(true);
-        Fail(Op, path, FileError::Problem::TooLarge);
+        Fail(kOp, path, FileError::Problem::TooLarge);
     }
 }
 

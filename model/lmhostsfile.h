@@ -18,7 +18,7 @@ public:
     enum class Problem {
         System,         // see reason()
         NotRegularFile, // a folder, pipe, device or socket
-        TooLarge,       // more than MaxFileSize, or more than memory holds
+        TooLarge,       // more than kMaxFileSize, or more than memory holds
         Utf16,          // a "Unicode" file, which the editor does not write
         Locked,         // another program holds the file's lock
     };
@@ -53,7 +53,7 @@ void UseLmhostsFile(const QString& file);
 void UseWindowsFolder(const QString& folder);
 
 // The largest file the editor opens.
-constexpr qint64 MaxFileSize = qint64{1} << 30;
+constexpr qint64 kMaxFileSize = qint64{1} << 30;
 
 // Replaces the table with the file's entries. Throws FileError; after a read
 // error the table holds the entries of the lines read before it. Only a

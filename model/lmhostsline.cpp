@@ -10,7 +10,7 @@ namespace
 
 // Old DOS and Windows editors end a text file with Ctrl-Z, where Windows' text
 // reading stops.
-constexpr char EndOfFileMark = '\x1A';
+constexpr char kEndOfFileMark = '\x1A';
 
 bool IsBlank(char c)
 {
@@ -151,7 +151,7 @@ bool IsWordBreak(char c)
 bool IsEntryLine(std::string_view line)
 {
     const std::size_t start = SkipBlanks(line, 0);
-    return start < line.size() && line[start] != '#' && line[0] != EndOfFileMark;
+    return start < line.size() && line[start] != '#' && line[0] != kEndOfFileMark;
 }
 
 bool ParseLmhostsLine(std::string_view line, HostEntry& e)

@@ -39,10 +39,10 @@ QString DecodeText(std::string_view bytes, TextEncoding encoding)
     if (encoding == TextEncoding::Utf8) {
         // QString::fromUtf8 drops a byte-order mark at the start, which would
         // then be missing when the text is encoded again.
-        constexpr std::string_view Bom = "\xEF\xBB\xBF";
+        constexpr std::string_view kBom = "\xEF\xBB\xBF";
         qsizetype marks = 0;
-        while (bytes.starts_with(Bom)) {
-            bytes.remove_prefix(Bom.size());
+        while (bytes.starts_with(kBom)) {
+            bytes.remove_prefix(kBom.size());
             ++marks;
         }
         QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));

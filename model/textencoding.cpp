@@ -6,7 +6,7 @@
 namespace
 {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -14,9 +14,9 @@ TextEncoding DetectTextEncoding(std::string_view s)
 {
     // A byte-order mark alone does not make a file UTF-8: behind it may be
     // Windows-1252 text, which a UTF-8 decoding would not give back.
-    bool nonAscii = s.starts_with(Utf8Bom);
+    bool nonAscii = s.starts_with(kUtf8Bom);
     if (nonAscii)
-        s.remove_prefix(Utf8Bom.size());
+        s.remove_prefix(kUtf8Bom.size());
     std::size_t i = 0;
     const std::size_t n = s.size();
     while (i < n) {

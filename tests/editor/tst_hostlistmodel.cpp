@@ -327,7 +327,7 @@ void TestHostListModel::warningsShowInTheRows()
     list_->refill(table);
     const HostListModel& model = *list_->model();
     auto warned = [&](int entry) {
-        return model.data(model.index(list_->rowOfEntry(entry), 0), HostListModel::WarningRole)
+        return model.data(model.index(list_->rowOfEntry(entry), 0), HostListModel::kWarningRole)
             .toBool();
     };
     auto tip = [&](int entry) {

@@ -433,7 +433,7 @@ void TestLmhostsSave::unreadFileReplacedOnlyWithConsent_data()
                                              "a\0\r\0\n",
                                              16)
                                << qint64(0) << int(FileError::Problem::Utf16);
-    QTest::newRow("over 1 GiB") << QByteArray() << MaxFileSize + 1
+    QTest::newRow("over 1 GiB") << QByteArray() << kMaxFileSize + 1
                                 << int(FileError::Problem::TooLarge);
 }
 
