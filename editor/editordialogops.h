@@ -15,6 +15,10 @@ public:
     virtual void TransferToControls() = 0;
     // Reads the entry controls into the field buffer in binding order. At the first
     // invalid value: tells the user, focuses that control, stops and returns false.
+    // A value that fails only its range or length check is still stored (an octet
+    // outside 0..255 written in three characters at most, a name over its length
+    // limit): what the user typed is not lost. A value that is no number, or one the
+    // file could not carry as it is, is not.
     virtual bool TransferFromControls() = 0;
     virtual void EnableControl(ControlId id, bool enable) = 0;
     virtual void FocusControl(ControlId id) = 0;

@@ -10,6 +10,7 @@
 
 // Keeps the host list, the entry fields and the table in step. Part of the main
 // window; talks to the screen only through HostList and EditorDialogOps.
+// Handlers can run inside one another: the list raises its notifications synchronously.
 class EditorLogic
 {
 public:

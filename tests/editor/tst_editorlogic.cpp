@@ -39,7 +39,7 @@ QString Describe(const HostEntry& e)
 }
 
 // The window as the editing logic sees it: the entry controls' contents, which
-// controls are enabled, and every call in order. Transfers check values the way
+// controls are enabled and focused, and the questions asked. Transfers check values the way
 // the real window does: an octet that is not an integer stops the transfer before
 // it is stored, one out of 0..255 after.
 class FakeDialog : public EditorDialogOps
@@ -54,12 +54,12 @@ public:
     EditorLogic* logic = nullptr;
     Controls controls;
     std::map<ControlId, bool> enabled;
-    QStringList log;
+    ControlId focused = ControlId(0);
+    QStringList questions;
     bool answer = false;
 
     void TransferToControls() override
     {
-        log << "to";
         const HostEntry& f = logic->fields();
         controls = Controls{Text(f.hostname),
                             QString::number(f.octet1),
@@ -73,7 +73,6 @@ public:
 
     bool TransferFromControls() override
     {
-        log << "from";
         HostEntry& f = logic->fields();
         f.hostname = controls.hostname.toStdString();
         const std::pair<const QString*, std::int32_t*> octets[] = {{&controls.octet1, &f.octet1},
@@ -95,17 +94,13 @@ public:
         return true;
     }
 
-    void EnableControl(ControlId id, bool enable) override
-    {
-        log << QStringLiteral("enable %1 %2").arg(id).arg(enable);
-        enabled[id] = enable;
-    }
+    void EnableControl(ControlId id, bool enable) override { enabled[id] = enable; }
 
-    void FocusControl(ControlId id) override { log << QStringLiteral("focus %1").arg(id); }
+    void FocusControl(ControlId id) override { focused = id; }
 
     bool AskYesNo(const QString& question) override
     {
-        log << "ask " + question;
+        questions << question;
         return answer;
     }
 
@@ -238,7 +233,6 @@ public:
         logic_->setCurrent(-1, -1);
         logic_->EnableEntryControls(false);
         refillsAtStart_ = refills();
-        dialog.log.clear();
     }
 
     // A user click: on a row (selecting it) or on the empty part of the list.
@@ -326,15 +320,27 @@ private:
     int refillsAtStart_ = 0;
 };
 
-const QList<int> kEntryControlOrder = {IdHostname, IdDomain,  IdOctet1,  IdOctet2, IdOctet3,
-                                       IdOctet4,   IdPreload, IdComment, IdDelete, IdLookup};
+const ControlId kEntryControls[] = {IdHostname, IdDomain,  IdOctet1,  IdOctet2, IdOctet3,
+                                    IdOctet4,   IdPreload, IdComment, IdDelete, IdLookup};
 
-QStringList EnableLog(bool enable)
+// The ids of the enabled controls, in id order.
+QStringList Enabled(const std::map<ControlId, bool>& enabled)
 {
-    QStringList log;
-    for (int id : kEntryControlOrder)
-        log << QStringLiteral("enable %1 %2").arg(id).arg(enable);
-    return log;
+    QStringList result;
+    for (const auto& [id, on] : enabled) {
+        if (on)
+            result << QString::number(id);
+    }
+    return result;
+}
+
+QStringList EntryControlIds()
+{
+    QStringList result;
+    std::map<ControlId, bool> all;
+    for (ControlId id : kEntryControls)
+        all[id] = true;
+    return Enabled(all);
 }
 
 } // namespace
@@ -347,11 +353,11 @@ private slots:
     void scenarios();
     void editRewritesWholeRowInPlace_data();
     void editRewritesWholeRowInPlace();
-    void enableEntryControlsOrder();
-    void newEntrySteps();
-    void deleteYesSteps();
+    void enableEntryControls();
+    void newEntryIsReadyToType();
+    void deleteYesClearsTheEditing();
     void deleteAsksWithHostname();
-    void showEntryOutOfRangeOnlyTransfers();
+    void showEntryOutOfRangeKeepsTheFields();
     void listNeverBuiltIsBuiltOnSync();
 };
 
@@ -526,41 +532,48 @@ void TestEditorLogic::editRewritesWholeRowInPlace()
     QCOMPARE(editor.cell(2, 0), QString("z"));
 }
 
-void TestEditorLogic::enableEntryControlsOrder()
+void TestEditorLogic::enableEntryControls()
 {
+    // The entry fields, Delete and Lookup go together; New and the ways out stay as
+    // they are.
     Editor editor(false);
     editor.logic().EnableEntryControls(true);
-    QCOMPARE(editor.dialog.log, EnableLog(true));
-    editor.dialog.log.clear();
+    QCOMPARE(Enabled(editor.dialog.enabled), EntryControlIds());
+    QCOMPARE(editor.dialog.enabled.size(), std::size(kEntryControls));
     editor.logic().EnableEntryControls(false);
-    QCOMPARE(editor.dialog.log, EnableLog(false));
+    QCOMPARE(Enabled(editor.dialog.enabled), QStringList());
+    QCOMPARE(editor.dialog.enabled.size(), std::size(kEntryControls));
 }
 
-void TestEditorLogic::newEntrySteps()
+void TestEditorLogic::newEntryIsReadyToType()
 {
     Editor editor(false);
-    editor.open({});
+    editor.open({"a"});
+    editor.run("click 0; type host typed");
     editor.logic().OnNewEntry();
-    // The selection of the new row synchronises (showing the new, empty entry),
-    // then New writes the cleared fields, enables the controls and focuses the name.
-    QStringList expected = {"to"};
-    expected << EnableLog(true) << "to" << EnableLog(true)
-             << QStringLiteral("focus %1").arg(IdHostname);
-    QCOMPARE(editor.dialog.log, expected);
+    // Empty fields on screen, open for typing, the cursor in the hostname.
     QCOMPARE(editor.dialog.controls.hostname, QString());
+    QCOMPARE(editor.dialog.controls.octet1, QString("0"));
+    QCOMPARE(Enabled(editor.dialog.enabled), EntryControlIds());
+    QCOMPARE(editor.dialog.focused, IdHostname);
+    QCOMPARE(editor.tableEntries(), (QStringList{"typed", ""}));
+    QCOMPARE(editor.dialog.questions, QStringList());
 }
 
-void TestEditorLogic::deleteYesSteps()
+void TestEditorLogic::deleteYesClearsTheEditing()
 {
     Editor editor(false);
     editor.open({"a", "b"});
-    editor.run("click 1");
-    editor.dialog.log.clear();
-    editor.run("delete yes");
-    QStringList expected = {"to", "ask Do you realy want to delete b from your LMHOST file?",
-                            QStringLiteral("enable %1 0").arg(IdDelete)};
-    expected << EnableLog(false);
-    QCOMPARE(editor.dialog.log, expected);
+    editor.run("click 1; delete yes");
+    QCOMPARE(editor.dialog.questions,
+             QStringList{"Do you realy want to delete b from your LMHOST file?"});
+    QCOMPARE(editor.tableEntries(), QStringList{"a"});
+    QCOMPARE(editor.rows(), QStringList{"a:0"});
+    // Nothing is being edited: no field is open, and there is nothing to delete.
+    QCOMPARE(Enabled(editor.dialog.enabled), QStringList());
+    QCOMPARE(editor.dialog.enabled[IdDelete], false);
+    QCOMPARE(editor.logic().currentEntry(), -1);
+    QCOMPARE(editor.logic().currentRow(), -1);
 }
 
 void TestEditorLogic::deleteAsksWithHostname()
@@ -568,20 +581,21 @@ void TestEditorLogic::deleteAsksWithHostname()
     Editor editor(true);
     editor.open({"b", "a"});
     editor.run("click 0; type host %1 x; delete no");
-    QCOMPARE(editor.dialog.log.last(),
-             QString("ask Do you realy want to delete %1 x from your LMHOST file?"));
+    QCOMPARE(editor.dialog.questions,
+             QStringList{"Do you realy want to delete %1 x from your LMHOST file?"});
 }
 
-void TestEditorLogic::showEntryOutOfRangeOnlyTransfers()
+void TestEditorLogic::showEntryOutOfRangeKeepsTheFields()
 {
     Editor editor(false);
     editor.open({"a"});
     editor.logic().fields().hostname = "kept";
     for (int index : {-1, 1, 100}) {
-        editor.dialog.log.clear();
+        editor.dialog.controls.hostname = "stale";
         editor.logic().ShowEntry(index);
-        QCOMPARE(editor.dialog.log, QStringList{"to"});
+        // The fields stay, and the controls show them.
         QCOMPARE(Describe(editor.logic().fields()), QString("kept"));
+        QCOMPARE(editor.dialog.controls.hostname, QString("kept"));
     }
 }
 

@@ -39,8 +39,6 @@ class TestGerman : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void germanText_data();
-    void germanText();
     void everyStringTranslated();
     void qtOwnTexts();
     void listInGerman();
@@ -54,41 +52,6 @@ void TestGerman::initTestCase()
     const auto installed = qApp->findChildren<QTranslator*>().size();
     QVERIFY(InstallTranslations());
     QCOMPARE(qApp->findChildren<QTranslator*>().size(), installed);
-}
-
-void TestGerman::germanText_data()
-{
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("101") << 101 << "Über &Marlox...";
-    QTest::newRow("103") << 103 << "Fehler bei der Initialisierung von Winsock.";
-    QTest::newRow("104") << 104 << "Wollen Sie %1 wirklich aus Ihrer LMHOST Datei löschen?";
-    QTest::newRow("105") << 105
-                         << "Addresse kann nicht ermittelt werden. Das Netzwerk ist nicht "
-                            "verfügbar.\nVerbinden Sie zu Ihrem Internet Anbieter oder Netzwerk "
-                            "und versuchen Sie es nochmals.";
-    QTest::newRow("106") << 106
-                         << "Rechner mit angegebener IP Addresse kann nicht gefunden "
-                            "werden.\nMöglicherweise ist die Addresse falsch oder der Rechner "
-                            "hat keinen DNS Eintrag.";
-    QTest::newRow("107") << 107
-                         << "NA Rechner nicht gefunden oder Server Fehler.\nÜberprüfen Sie ihre "
-                            "Netzwerkverbindung und versuchen Sie es nochmals.";
-    QTest::newRow("108") << 108 << "Fehler bei der Namenssuche im Netzwerk.";
-    QTest::newRow("109") << 109 << "Rechnername";
-    QTest::newRow("110") << 110 << "Domäne";
-    QTest::newRow("111") << 111 << "IP Addresse";
-    QTest::newRow("112") << 112 << "autom. Laden";
-    QTest::newRow("113") << 113 << "Kommentar";
-    QTest::newRow("114") << 114 << "ja";
-    QTest::newRow("115") << 115 << "nein";
-}
-
-void TestGerman::germanText()
-{
-    QFETCH(int, id);
-    QFETCH(QString, text);
-    QCOMPARE(LoadString(id), text);
 }
 
 void TestGerman::everyStringTranslated()

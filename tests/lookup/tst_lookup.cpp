@@ -183,12 +183,13 @@ void TestLookup::nameInfoErrors()
 
 void TestLookup::systemResolverNamesLoopback()
 {
-    // Answered from /etc/hosts; the only address the real resolver is ever asked about here.
+    // The only address the real resolver is ever asked about here. Its name is the
+    // machine's to choose (localhost, localhost.localdomain, ...): any name will do.
     SystemResolver resolver;
     QVERIFY(resolver.Prepare());
     const LookupResult result = resolver.ReverseLookup(127, 0, 0, 1);
     QCOMPARE(result.status, LookupStatus::Found);
-    QCOMPARE(result.name, std::string("localhost"));
+    QVERIFY(!result.name.empty());
 }
 
 void TestLookup::systemResolverInFreshNetworkNamespace()
@@ -213,8 +214,12 @@ void TestLookup::systemResolverInFreshNetworkNamespace()
     if (probe.exitCode() != 0)
         QSKIP(qPrintable("no network namespace here: " + refusal));
 
-    const QString output = QString::fromLocal8Bit(probe.readAllStandardOutput());
-    QCOMPARE(output, QString("192.0.2.1 NetworkDown \n127.0.0.1 Found localhost\n"));
+    const QStringList lines =
+        QString::fromLocal8Bit(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QString("192.0.2.1 NetworkDown "));
+    // Loopback keeps whatever name the machine gives it.
+    QVERIFY2(lines[1].startsWith("127.0.0.1 Found ") && lines[1].size() > 16, qPrintable(lines[1]));
 }
 
 QTEST_MAIN(TestLookup)
