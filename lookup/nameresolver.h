@@ -1,5 +1,8 @@
 #pragma once
 
+#include "netbioslookup.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -28,4 +31,10 @@ public:
     // Asks for the name of the IPv4 address a.b.c.d. Blocks until the service answers.
     virtual LookupResult ReverseLookup(std::uint8_t a, std::uint8_t b, std::uint8_t c,
                                        std::uint8_t d) = 0;
+    // Asks the host at the address itself for its NetBIOS workstation name. Blocks
+    // for about two seconds at most; may run on any thread.
+    virtual NetbiosResult NodeStatus(const std::array<std::int32_t, 4>& octets)
+    {
+        return NetbiosLookup(octets);
+    }
 };
