@@ -79,6 +79,22 @@ QString FileErrorText(const FileError& error)
 
 } // namespace
 
+namespace
+{
+
+MessageAnswerer& Answerer()
+{
+    static MessageAnswerer answerer;
+    return answerer;
+}
+
+} // namespace
+
+void SetMessageAnswerer(MessageAnswerer answerer)
+{
+    Answerer() = std::move(answerer);
+}
+
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                         QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons)
@@ -94,6 +110,8 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
     // A hasty Enter must not destroy anything.
     if (buttons & QMessageBox::No)
         box.setDefaultButton(QMessageBox::No);
+    if (const MessageAnswerer& answerer = Answerer())
+        return answerer(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -200,12 +218,7 @@ void EditorDialog::OnInitDialog()
         return;
     }
 
-    if (logic_.table().size() > 0) {
-        logic_.ShowEntry(0);
-        logic_.RefillList();
-    }
-    logic_.setCurrent(-1, -1);
-    logic_.EnableEntryControls(false);
+    logic_.ShowLoadedTable();
 }
 
 void EditorDialog::OnAbout()

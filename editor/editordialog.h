@@ -9,13 +9,22 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include <functional>
+
 class NameResolver;
 class QLineEdit;
 
-// A modal message box with the program's caption.
+// A modal message box with the program's caption. Every box of the program goes
+// through here.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                         QMessageBox::Icon icon = QMessageBox::NoIcon,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+// Answers message boxes in place of the user, for tests: ShowMessage hands it the box,
+// built and ready, instead of running it, and returns its answer. Empty (the start):
+// the user answers.
+using MessageAnswerer = std::function<QMessageBox::StandardButton(QMessageBox& box)>;
+void SetMessageAnswerer(MessageAnswerer answerer);
 
 // The program's main window: the sorted host list above, the fields of the entry
 // being edited below, and the commands that add, delete, look up and save.

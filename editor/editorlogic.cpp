@@ -19,6 +19,16 @@ void EditorLogic::setCurrent(int row, int entry)
     currentEntry_ = entry;
 }
 
+void EditorLogic::ShowLoadedTable()
+{
+    if (table_.size() > 0) {
+        ShowEntry(0);
+        RefillList();
+    }
+    setCurrent(-1, -1);
+    EnableEntryControls(false);
+}
+
 void EditorLogic::InsertListColumns()
 {
     static constexpr int kTitles[] = {StrColumnHostname, StrColumnDomain, StrColumnAddress,

@@ -28,6 +28,9 @@ public:
     // For the window's start-up and file-error paths.
     void setCurrent(int row, int entry);
 
+    // The table as loaded: the first entry shown in the fields, every entry in the list,
+    // nothing selected or being edited, the entry controls closed.
+    void ShowLoadedTable();
     void InsertListColumns();
     void RefillList();
     void UpdateCurrentRow(int entryIndex);

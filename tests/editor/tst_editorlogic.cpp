@@ -1,4 +1,5 @@
 #include "editorlogic.h"
+#include "fakedialog.h"
 #include "hostlistmodel.h"
 
 #include <QAbstractItemModelTester>
@@ -37,80 +38,6 @@ QString Describe(const HostEntry& e)
         .arg(e.preload ? "pre" : "")
         .arg(Text(e.comment));
 }
-
-// The window as the editing logic sees it: the entry controls' contents, which
-// controls are enabled and focused, and the questions asked. Transfers check values the way
-// the real window does: an octet that is not an integer stops the transfer before
-// it is stored, one out of 0..255 after.
-class FakeDialog : public EditorDialogOps
-{
-public:
-    struct Controls {
-        QString hostname, octet1 = "0", octet2 = "0", octet3 = "0", octet4 = "0", domain;
-        bool preload = false;
-        QString comment;
-    };
-
-    EditorLogic* logic = nullptr;
-    Controls controls;
-    std::map<ControlId, bool> enabled;
-    ControlId focused = ControlId(0);
-    QStringList questions;
-    bool answer = false;
-
-    void TransferToControls() override
-    {
-        const HostEntry& f = logic->fields();
-        controls = Controls{Text(f.hostname),
-                            QString::number(f.octet1),
-                            QString::number(f.octet2),
-                            QString::number(f.octet3),
-                            QString::number(f.octet4),
-                            Text(f.domain),
-                            f.preload,
-                            Text(f.comment)};
-    }
-
-    bool TransferFromControls() override
-    {
-        HostEntry& f = logic->fields();
-        f.hostname = controls.hostname.toStdString();
-        const std::pair<const QString*, std::int32_t*> octets[] = {{&controls.octet1, &f.octet1},
-                                                                   {&controls.octet2, &f.octet2},
-                                                                   {&controls.octet3, &f.octet3},
-                                                                   {&controls.octet4, &f.octet4}};
-        for (int i = 0; i < 4; ++i) {
-            bool ok = false;
-            const int value = octets[i].first->toInt(&ok);
-            if (!ok)
-                return Fail(ControlId(IdOctet1 + i));
-            *octets[i].second = value;
-            if (value < 0 || value > 255)
-                return Fail(ControlId(IdOctet1 + i));
-        }
-        f.domain = controls.domain.toStdString();
-        f.preload = controls.preload;
-        f.comment = controls.comment.toStdString();
-        return true;
-    }
-
-    void EnableControl(ControlId id, bool enable) override { enabled[id] = enable; }
-
-    void FocusControl(ControlId id) override { focused = id; }
-
-    bool AskYesNo(const QString& question) override
-    {
-        questions << question;
-        return answer;
-    }
-
-private:
-    bool Fail(ControlId id)
-    {
-        FocusControl(id);
-        return false;
-    }
-};
 
 // A stand-in list with the control's own behaviour: rows keep the texts written
 // into them, a row is placed when it is inserted (case-insensitive order, after
@@ -226,12 +153,7 @@ public:
         logic_->InsertListColumns();
         for (const QString& name : hostnames)
             logic_->table().append(Named(name.toStdString()));
-        if (logic_->table().size() > 0) {
-            logic_->ShowEntry(0);
-            logic_->RefillList();
-        }
-        logic_->setCurrent(-1, -1);
-        logic_->EnableEntryControls(false);
+        logic_->ShowLoadedTable();
         refillsAtStart_ = refills();
     }
 

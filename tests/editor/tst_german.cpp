@@ -1,6 +1,6 @@
 #include "editorlogic.h"
+#include "fakedialog.h"
 #include "hostlistmodel.h"
-#include "nulldialog.h"
 #include "stringtable.h"
 
 #include <QCoreApplication>
@@ -10,18 +10,6 @@
 
 namespace
 {
-
-// Declines every question and records it.
-class QuestionDialog : public NullDialog
-{
-public:
-    bool AskYesNo(const QString& question) override
-    {
-        questions.append(question);
-        return false;
-    }
-    QStringList questions;
-};
 
 HostEntry Entry(const char* name, bool preload)
 {
@@ -93,8 +81,9 @@ void TestGerman::listInGerman()
     table.append(Entry("alpha", true));
     table.append(Entry("beta", false));
     HostListControl list;
-    QuestionDialog dialog;
+    FakeDialog dialog; // declines every question
     EditorLogic logic(list, dialog);
+    dialog.logic = &logic;
     logic.table() = table;
     logic.InsertListColumns();
     logic.RefillList();
@@ -110,8 +99,9 @@ void TestGerman::listInGerman()
 void TestGerman::deletePromptNamesHost()
 {
     HostListControl list;
-    QuestionDialog dialog;
+    FakeDialog dialog; // declines every question
     EditorLogic logic(list, dialog);
+    dialog.logic = &logic;
     logic.table().append(Entry("srv-1", false));
     logic.InsertListColumns();
     logic.RefillList();

@@ -2,8 +2,8 @@
 // Usage: marlox_screenshot <SystemRoot> <out.png>; the language follows the locale.
 
 #include "editordialog.h"
-#include "nameresolver.h"
 #include "stringtable.h"
+#include "windowkit.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -13,22 +13,6 @@
 #include <QTreeView>
 
 #include <cstdio>
-
-namespace
-{
-
-// The window never asks for a name here.
-class NoResolver : public NameResolver
-{
-public:
-    bool Prepare() override { return true; }
-    LookupResult ReverseLookup(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override
-    {
-        return {};
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -42,10 +26,10 @@ int main(int argc, char** argv)
     InstallTranslations();
     qputenv("SystemRoot", QFile::encodeName(args[1]));
 
-    NoResolver resolver;
-    EditorDialog dialog(resolver);
-    dialog.OnInitDialog();
-    dialog.show();
+    // The window never asks for a name here.
+    FakeResolver resolver;
+    const std::unique_ptr<EditorDialog> window = ShowEditor(resolver);
+    EditorDialog& dialog = *window;
     if (!QTest::qWaitForWindowExposed(&dialog))
         return 1;
 

@@ -2,9 +2,9 @@
 
 #include "editorapp.h"
 #include "editordialog.h"
-#include "guitest.h"
 #include "lmhostsfile.h"
 #include "stringtable.h"
+#include "windowkit.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -46,9 +46,7 @@ public:
     {
         if (file)
             tree.write(*file);
-        dialog = std::make_unique<EditorDialog>(resolver);
-        dialog->OnInitDialog();
-        dialog->show();
+        dialog = ShowEditor(resolver);
     }
 
     bool activate() { return QTest::qWaitForWindowActive(dialog.get()); }
@@ -149,7 +147,7 @@ void TestEditorDialog::initTestCase()
 
 void TestEditorDialog::opensSortedWithFirstEntryShownDisabled()
 {
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
     QCOMPARE(LmhostsPath(), w.tree.lmhostsPath());
@@ -210,7 +208,7 @@ void TestEditorDialog::editThenSaveWritesTheLine_data()
 void TestEditorDialog::editThenSaveWritesTheLine()
 {
     QFETCH(QString, how);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -251,7 +249,7 @@ void TestEditorDialog::editThenSaveWritesTheLine()
 
 void TestEditorDialog::arrowKeysMoveThroughEntries()
 {
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -292,7 +290,7 @@ void TestEditorDialog::leavingWithoutSaveKeepsTheFile_data()
 void TestEditorDialog::leavingWithoutSaveKeepsTheFile()
 {
     QFETCH(QString, how);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -341,7 +339,7 @@ void TestEditorDialog::enterPressesTheFocusedButton()
     QFETCH(int, rows);
     QFETCH(QStringList, messages);
     QFETCH(QStringList, asked);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -361,7 +359,7 @@ void TestEditorDialog::enterPressesTheFocusedButton()
 
 void TestEditorDialog::newEntryIsAppended()
 {
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -404,7 +402,7 @@ void TestEditorDialog::deleteAsksFirst()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, yes);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -418,6 +416,7 @@ void TestEditorDialog::deleteAsksFirst()
     QCOMPARE(box.icon, QMessageBox::Question);
     QCOMPARE(box.title, QStringLiteral("Marlox"));
     QCOMPARE(box.buttons, QStringList({"&Yes", "&No"}));
+    QCOMPARE(box.defaultButton, QMessageBox::No);
 
     QCOMPARE(w.rows(), yes ? 2 : 3);
     QCOMPARE(w.button("deleteButton")->isEnabled(), !yes);
@@ -477,7 +476,7 @@ void TestEditorDialog::octetChecks()
     QFETCH(QStringList, messagesAtSave);
     QFETCH(bool, closes);
     QFETCH(QByteArray, file);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
@@ -546,7 +545,7 @@ void TestEditorDialog::textChecks()
     QFETCH(QByteArray, stored);
     QFETCH(bool, closes);
     QFETCH(QByteArray, written);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w(&file);
     QVERIFY(w.activate());
 
@@ -603,7 +602,7 @@ void TestEditorDialog::longTextsAreNotCut()
     QFETCH(QString, pasted);
     QFETCH(bool, tooLong);
     QFETCH(QByteArray, written);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w(&file);
     QVERIFY(w.activate());
 
@@ -649,7 +648,7 @@ void TestEditorDialog::veryLongTextsShownShortened()
     QByteArray before = line;
     before.replace('%', text);
     const QByteArray file = before + "\r\n";
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w(&file);
     QVERIFY(w.activate());
 
@@ -681,7 +680,7 @@ void TestEditorDialog::untouchedTextsKeepTheirBytes()
     const QByteArray line = "\t\"\xEF\xBB\xBFm\xC3\xBCller\"\t#DOM:\xEF\xBB\xBFWORK"
                             "\t#COMMENT:\xEF\xBB\xBFnote\r\n";
     const QByteArray file = "10.0.0.9" + line;
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w(&file);
     QVERIFY(w.activate());
 
@@ -709,7 +708,7 @@ void TestEditorDialog::messageBoxesShowPlainText()
     QFETCH(QString, folder);
     QFETCH(QString, shows);
     const QByteArray file = "10.0.0.9\t\"<b>srv</b>\"\r\n";
-    ModalHand hand;
+    MessageHand hand;
     // The load error comes from a missing file.
     OpenWindow w(folder == "Windows" ? &file : nullptr, folder);
     QVERIFY(w.activate());
@@ -726,7 +725,7 @@ void TestEditorDialog::messageBoxesShowPlainText()
 
 void TestEditorDialog::missingFileIsCreated()
 {
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w(nullptr);
     QVERIFY(w.activate());
 
@@ -765,7 +764,7 @@ void TestEditorDialog::failedSaveKeepsWindowAndOldFile()
     QFETCH(QString, how);
     if (how == "mode" && geteuid() == 0)
         QSKIP("root ignores folder permissions");
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
     w.clickRow(kMikeRow);
@@ -821,7 +820,7 @@ void TestEditorDialog::externalChangeIsAsked()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, overwrite);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
     w.clickRow(kMikeRow);
@@ -855,7 +854,7 @@ void TestEditorDialog::unreadFileIsAsked()
 {
     QFETCH(bool, pipe);
     QFETCH(QMessageBox::StandardButton, answer);
-    ModalHand hand;
+    MessageHand hand;
     const QByteArray utf16("\xFF\xFE"
                            "1\0.\0"
                            "2\0.\0"
@@ -867,9 +866,7 @@ void TestEditorDialog::unreadFileIsAsked()
     if (pipe) {
         QVERIFY(::mkfifo(QFile::encodeName(w.tree.lmhostsPath()).constData(), 0644) == 0);
         hand.seen.clear(); // the first window found no file at all
-        w.dialog = std::make_unique<EditorDialog>(w.resolver);
-        w.dialog->OnInitDialog();
-        w.dialog->show();
+        w.dialog = ShowEditor(w.resolver);
     }
     QVERIFY(w.activate());
     QCOMPARE(hand.seen.size(), 1); // why it could not be read
@@ -918,7 +915,7 @@ void TestEditorDialog::lookup()
     QFETCH(QString, name);
     QFETCH(QString, shown);
     QFETCH(QStringList, messages);
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
     w.resolver.answer = {status, name.toStdString()};
@@ -945,11 +942,11 @@ void TestEditorDialog::lookupCursor()
         const QCursor* cursor = QGuiApplication::overrideCursor();
         return cursor ? int(cursor->shape()) : -1;
     };
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
     QList<int> cursors; // at each box and while the name service is asked, in turn
-    hand.inspect = [&](QWidget*) {
+    hand.inspect = [&](QMessageBox&) {
         cursors << currentCursor();
     };
     w.resolver.whileAsked = [&] {
@@ -972,13 +969,15 @@ void TestEditorDialog::lookupCursor()
 
 void TestEditorDialog::aboutBox()
 {
-    ModalHand hand;
+    MessageHand hand;
     OpenWindow w;
     QVERIFY(w.activate());
 
+    QStringList dialogs;
+    CloseNextDialog(dialogs);
     QTest::keyClick(w.dialog.get(), Qt::Key_F1);
-    QCOMPARE(hand.seen.size(), 1);
-    QCOMPARE(hand.seen.first().className, QStringLiteral("AboutDialog"));
+    QCOMPARE(dialogs, QStringList("AboutDialog"));
+    QVERIFY(hand.seen.isEmpty());
 
     // Right-click beside the fields: the window's menu, a separator, then About.
     QStringList menuItems;
@@ -995,7 +994,8 @@ void TestEditorDialog::aboutBox()
                                  label->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(label, &rightClick);
     QTRY_COMPARE(menuItems, QStringList({"--", LoadString(StrAboutMenuItem)}));
-    QCOMPARE(hand.seen.size(), 1);
+    QCOMPARE(dialogs, QStringList("AboutDialog"));
+    QVERIFY(hand.seen.isEmpty());
 }
 
 void TestEditorDialog::startUp_data()
@@ -1013,7 +1013,9 @@ void TestEditorDialog::startUp()
     QVERIFY(QDir().mkpath(tree.lmhostsPath()));
     FakeResolver resolver;
     resolver.prepares = prepares;
-    ModalHand hand;
+    MessageHand hand;
+    QStringList dialogs;
+    CloseNextDialog(dialogs);
 
     StartEditor(resolver);
 
@@ -1024,10 +1026,10 @@ void TestEditorDialog::startUp()
         QCOMPARE(hand.seen.first().icon, QMessageBox::NoIcon);
         QCOMPARE(hand.seen.first().buttons, QStringList({"OK"}));
     } else {
-        // The load's complaint, then the window itself, closed by the hand.
-        QCOMPARE(hand.seen.size(), 2);
+        // The load's complaint, then the window itself, closed by the test.
+        QCOMPARE(hand.seen.size(), 1);
         QVERIFY(hand.seen[0].text.contains(tree.lmhostsPath()));
-        QCOMPARE(hand.seen[1].className, QStringLiteral("EditorDialog"));
+        QCOMPARE(dialogs, QStringList("EditorDialog"));
     }
 }
 

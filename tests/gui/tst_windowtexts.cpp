@@ -2,8 +2,8 @@
 // English and once for a German locale).
 
 #include "editordialog.h"
-#include "guitest.h"
 #include "stringtable.h"
+#include "windowkit.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -109,9 +109,8 @@ void TestWindowTexts::controls()
     WindowsTree tree;
     tree.write(kTwoEntries);
     FakeResolver resolver;
-    EditorDialog dialog(resolver);
-    dialog.OnInitDialog();
-    dialog.show();
+    const std::unique_ptr<EditorDialog> window = ShowEditor(resolver);
+    EditorDialog& dialog = *window;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     // The caption names the program, the same in every language.
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Marlox LMHOSTS Editor"));
@@ -142,10 +141,9 @@ void TestWindowTexts::listAndPrompts()
     WindowsTree tree;
     tree.write(kTwoEntries);
     FakeResolver resolver;
-    ModalHand hand;
-    EditorDialog dialog(resolver);
-    dialog.OnInitDialog();
-    dialog.show();
+    MessageHand hand;
+    const std::unique_ptr<EditorDialog> window = ShowEditor(resolver);
+    EditorDialog& dialog = *window;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
     auto* list = dialog.findChild<QTreeView*>(QStringLiteral("hostList"));

@@ -1,3 +1,4 @@
+#include "fakeresolver.h"
 #include "lookup.h"
 #include "stringtable.h"
 #include "systemresolver.h"
@@ -21,25 +22,6 @@ int CurrentCursor()
     const QCursor* cursor = QGuiApplication::overrideCursor();
     return cursor ? int(cursor->shape()) : -1;
 }
-
-class FakeResolver : public NameResolver
-{
-public:
-    explicit FakeResolver(LookupResult answer = {}) : answer_(std::move(answer)) {}
-
-    bool Prepare() override { return true; }
-    LookupResult ReverseLookup(std::uint8_t a, std::uint8_t b, std::uint8_t c,
-                               std::uint8_t d) override
-    {
-        asked << QStringLiteral("%1.%2.%3.%4").arg(a).arg(b).arg(c).arg(d);
-        return answer_;
-    }
-
-    QStringList asked;
-
-private:
-    LookupResult answer_;
-};
 
 const std::array<std::int32_t, 4> kAddress = {192, 168, 10, 20};
 

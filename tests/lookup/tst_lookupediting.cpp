@@ -2,6 +2,8 @@
 // and that the name reaches the entry only through a later store, never through the
 // lookup itself.
 #include "editorlogic.h"
+#include "fakedialog.h"
+#include "fakeresolver.h"
 #include "hostlistmodel.h"
 #include "lookup.h"
 #include "stringtable.h"
@@ -10,50 +12,6 @@
 
 namespace
 {
-
-// Entry controls that hold exactly what the field buffer last showed. A failing check
-// plays one that stops after the octets were stored.
-class PlainDialog : public EditorDialogOps
-{
-public:
-    EditorLogic* logic = nullptr;
-    HostEntry controls;
-    bool failAfterOctets = false;
-
-    void TransferToControls() override { controls = logic->fields(); }
-    bool TransferFromControls() override
-    {
-        HostEntry& f = logic->fields();
-        if (failAfterOctets) {
-            f.hostname = controls.hostname;
-            f.octet1 = controls.octet1;
-            f.octet2 = controls.octet2;
-            f.octet3 = controls.octet3;
-            f.octet4 = controls.octet4;
-            return false;
-        }
-        f = controls;
-        return true;
-    }
-    void EnableControl(ControlId, bool) override {}
-    void FocusControl(ControlId) override {}
-    bool AskYesNo(const QString&) override { return false; }
-};
-
-class AnswerResolver : public NameResolver
-{
-public:
-    LookupResult answer{LookupStatus::Found, "looked.up"};
-    QStringList asked;
-
-    bool Prepare() override { return true; }
-    LookupResult ReverseLookup(std::uint8_t a, std::uint8_t b, std::uint8_t c,
-                               std::uint8_t d) override
-    {
-        asked << QStringLiteral("%1.%2.%3.%4").arg(a).arg(b).arg(c).arg(d);
-        return answer;
-    }
-};
 
 HostEntry Entry(std::string hostname, std::int32_t last)
 {
@@ -79,7 +37,7 @@ std::optional<std::string> LookUp(const HostEntry& fields, NameResolver& resolve
 // The window opened on two entries, "alpha" picked.
 struct Editing {
     HostListControl list;
-    PlainDialog dialog;
+    FakeDialog dialog;
     EditorLogic logic{list, dialog};
 
     Editing()
@@ -90,9 +48,7 @@ struct Editing {
         logic.InsertListColumns();
         logic.table().append(Entry("alpha", 1));
         logic.table().append(Entry("beta", 2));
-        logic.ShowEntry(0);
-        logic.RefillList();
-        logic.setCurrent(-1, -1);
+        logic.ShowLoadedTable();
         click(0);
     }
 
@@ -141,12 +97,11 @@ void TestLookupEditing::shownInTheControls()
     QFETCH(int, messageId);
     Editing e;
     // Typed, not yet read: the lookup asks about what the controls show.
-    e.dialog.controls.octet2 = 7;
+    e.dialog.controls.octet2 = "7";
     e.dialog.controls.comment = "typed";
-    HostEntry expected = e.dialog.controls;
-    expected.hostname = shownName.toStdString();
-    AnswerResolver resolver;
-    resolver.answer = {status, status == LookupStatus::Found ? "looked.up" : ""};
+    FakeDialog::Controls expected = e.dialog.controls;
+    expected.hostname = shownName;
+    FakeResolver resolver({status, status == LookupStatus::Found ? "looked.up" : ""});
     QList<int> messages;
 
     e.logic.OnLookup([&](const HostEntry& f) { return LookUp(f, resolver, messages); });
@@ -154,24 +109,30 @@ void TestLookupEditing::shownInTheControls()
     QCOMPARE(resolver.asked, QStringList{"10.7.0.1"});
     QCOMPARE(messages, messageId ? QList<int>{messageId} : QList<int>());
     // Only the hostname changes, in the controls and the fields alike.
-    QCOMPARE(e.dialog.controls, expected);
-    QCOMPARE(e.logic.fields(), expected);
+    const FakeDialog::Controls& shown = e.dialog.controls;
+    QCOMPARE(shown.hostname, expected.hostname);
+    QCOMPARE(shown.octet2, expected.octet2);
+    QCOMPARE(shown.comment, expected.comment);
+    QCOMPARE(e.logic.fields().hostname, shownName.toStdString());
+    QCOMPARE(e.logic.fields().octet2, 7);
+    QCOMPARE(e.logic.fields().comment, std::string("typed"));
 }
 
 void TestLookupEditing::failedCheckStillLooksUp()
 {
-    // The check stored the last octet and then failed on a later control: the user
-    // has been told, and the lookup goes on with what was stored.
+    // The check stored the last octet and then failed on a later control (a domain
+    // over the limit): the user has been told, and the lookup goes on with what was
+    // stored.
     Editing e;
-    e.dialog.controls.octet4 = 77;
-    e.dialog.failAfterOctets = true;
-    AnswerResolver resolver;
+    e.dialog.controls.octet4 = "77";
+    e.dialog.controls.domain = QString(kMaxNameLength + 1, u'd');
+    FakeResolver resolver({LookupStatus::Found, "looked.up"});
     QList<int> messages;
 
     e.logic.OnLookup([&](const HostEntry& f) { return LookUp(f, resolver, messages); });
 
     QCOMPARE(resolver.asked, QStringList{"10.0.0.77"});
-    QCOMPARE(e.dialog.controls.hostname, std::string("looked-up"));
+    QCOMPARE(e.dialog.controls.hostname, QString("looked-up"));
     QCOMPARE(messages, QList<int>());
 }
 
@@ -215,11 +176,11 @@ void TestLookupEditing::nameReachesEntryOnlyThroughStore()
     }
     const bool modifiedBefore = e.logic.modified();
 
-    AnswerResolver resolver;
+    FakeResolver resolver({LookupStatus::Found, "looked.up"});
     QList<int> messages;
     e.logic.OnLookup([&](const HostEntry& f) { return LookUp(f, resolver, messages); });
     QCOMPARE(messages, QList<int>());
-    QCOMPARE(e.dialog.controls.hostname, std::string("looked-up"));
+    QCOMPARE(e.dialog.controls.hostname, QString("looked-up"));
     QCOMPARE(e.logic.modified(), modifiedBefore);
     QCOMPARE(e.logic.table().at(0).hostname, std::string("alpha"));
     QCOMPARE(e.list.model()->cellText(e.list.rowOfEntry(0), 0), QString("alpha"));
