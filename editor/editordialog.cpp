@@ -1,6 +1,8 @@
 #include "editordialog.h"
 
 #include "aboutdialog.h"
+#include "background.h"
+#include "findbar.h"
 #include "lmhostsfile.h"
 #include "lookup.h"
 #include "nameresolver.h"
@@ -13,8 +15,10 @@
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <optional>
@@ -161,6 +165,17 @@ void EditorDialog::WireEvents()
     connect(form_.hostList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &EditorDialog::OnListEvent);
     connect(form_.closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(form_.dnsLookupAction, &QAction::triggered, this, &EditorDialog::OnLookup);
+    connect(form_.netbiosLookupAction, &QAction::triggered, this, &EditorDialog::OnNetbiosLookup);
+    connect(form_.findAction, &QAction::triggered, form_.findBar, &FindBar::open);
+    connect(form_.findBar, &FindBar::findRequested, this, &EditorDialog::OnFind);
+    connect(form_.findNextAction, &QAction::triggered, this, [this] { OnFindAgain(true); });
+    connect(form_.findPreviousAction, &QAction::triggered, this, [this] { OnFindAgain(false); });
+    connect(form_.findBar, &FindBar::closed, this, [this] { FocusControl(IdHostList); });
+    connect(form_.warningSummary, &QPushButton::clicked, this, &EditorDialog::OnNextWarning);
+    connect(form_.nextWarningAction, &QAction::triggered, this, &EditorDialog::OnNextWarning);
+    connect(list_.model(), &HostListModel::warningsChanged, this,
+            &EditorDialog::ShowWarningSummary);
 }
 
 bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
@@ -257,20 +272,103 @@ void EditorDialog::OnListEvent()
 
 void EditorDialog::OnLookup()
 {
+    RunLookup(&LookUpName);
+}
+
+void EditorDialog::OnNetbiosLookup()
+{
+    RunLookup(&LookUpNetbiosName);
+}
+
+void EditorDialog::RunLookup(LookupOutcome (*lookUp)(const std::array<std::int32_t, 4>&,
+                                                     NameResolver&))
+{
     // Busy from the question until the controls show the answer; not while a failed
     // check before it tells the user.
     std::optional<OverrideCursor> wait;
-    logic_.OnLookup([this, &wait](const HostEntry& fields) -> std::optional<std::string> {
+    logic_.OnLookup([this, &wait, lookUp](const HostEntry& fields) -> std::optional<std::string> {
         wait.emplace(Qt::WaitCursor);
+        const std::array<std::int32_t, 4> octets = {fields.octet1, fields.octet2, fields.octet3,
+                                                    fields.octet4};
+        // A slow name service must not leave a window that stops repainting.
         LookupOutcome outcome =
-            LookUpName({fields.octet1, fields.octet2, fields.octet3, fields.octet4}, resolver_);
+            RunInBackground([this, lookUp, &octets] { return lookUp(octets, resolver_); });
         if (outcome.found())
             return std::move(outcome.hostname);
         // The box waits for the user: a busy cursor over it would look like a hang.
         OverrideCursor arrow(Qt::ArrowCursor);
-        ShowMessage(this, LoadString(outcome.messageId));
+        ShowMessage(this,
+                    outcome.address.empty()
+                        ? LoadString(outcome.messageId)
+                        : FormatString(outcome.messageId, QString::fromStdString(outcome.address)));
         return std::nullopt;
     });
+}
+
+int EditorDialog::CurrentRow() const
+{
+    const int row = list_.firstSelectedRow();
+    return row != -1 ? row : form_.hostList->currentIndex().row();
+}
+
+void EditorDialog::SelectRowAsClick(int row)
+{
+    form_.hostList->selectionModel()->setCurrentIndex(list_.model()->index(row, 0),
+                                                      QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
+    // What the click's mouse release adds.
+    OnListEvent();
+    form_.hostList->scrollTo(form_.hostList->currentIndex());
+}
+
+void EditorDialog::OnFind(const QString& text, bool forward, bool again)
+{
+    const int current = CurrentRow();
+    // A new text may match the row already selected.
+    const int row = FindRow(*list_.model(), text, again ? current : current - 1, forward);
+    if (row != -1)
+        SelectRowAsClick(row);
+}
+
+void EditorDialog::OnFindAgain(bool forward)
+{
+    if (form_.findBar->isVisible())
+        OnFind(form_.findBar->text(), forward, true);
+}
+
+void EditorDialog::OnNextWarning()
+{
+    const HostListModel& model = *list_.model();
+    if (model.warnings().entriesWithWarnings() == 0)
+        return;
+    const int rows = model.rowCount();
+    const int current = CurrentRow();
+    for (int step = 1; step <= rows; ++step) {
+        const int row = (current + step) % rows;
+        if (model.data(model.index(row, 0), HostListModel::kWarningRole).toBool()) {
+            FocusControl(IdHostList);
+            SelectRowAsClick(row);
+            return;
+        }
+    }
+}
+
+void EditorDialog::ShowWarningSummary()
+{
+    const HostListModel& model = *list_.model();
+    const int count = model.warnings().count();
+    form_.warningSummary->setVisible(count > 0);
+    if (count == 0)
+        return;
+    form_.warningSummary->setText(count == 1
+                                      ? LoadString(StrWarningCountOne)
+                                      : FormatString(StrWarningCount, QLocale().toString(count)));
+    QString tip = LoadString(StrNextWarningTip);
+    const QString fileWarnings = model.fileWarningTexts();
+    if (!fileWarnings.isEmpty())
+        tip += QStringLiteral("\n\n") + fileWarnings;
+    // Server names from the file are text, not markup.
+    form_.warningSummary->setToolTip(tip.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
 }
 
 void EditorDialog::OnSaveAndExit()
@@ -432,6 +530,12 @@ void EditorDialog::EnableControl(ControlId id, bool enable)
 {
     if (QWidget* widget = control(id))
         widget->setEnabled(enable);
+    // The other lookups go with the Lookup button.
+    if (id == IdLookup) {
+        form_.lookupMenuButton->setEnabled(enable);
+        form_.dnsLookupAction->setEnabled(enable);
+        form_.netbiosLookupAction->setEnabled(enable);
+    }
 }
 
 void EditorDialog::FocusControl(ControlId id)

@@ -9,9 +9,12 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 
 class NameResolver;
+struct LookupOutcome;
 class QLineEdit;
 
 // A modal message box with the program's caption. Every box of the program goes
@@ -68,6 +71,17 @@ private:
     void OnDeleteEntry();
     void OnSaveAndExit();
     void OnLookup();
+    void OnNetbiosLookup();
+    // The Lookup button's way, with `lookUp` asking the resolver off the UI thread.
+    void RunLookup(LookupOutcome (*lookUp)(const std::array<std::int32_t, 4>&, NameResolver&));
+    void OnFind(const QString& text, bool forward, bool again);
+    void OnFindAgain(bool forward);
+    void OnNextWarning();
+    void ShowWarningSummary();
+    // The selected row, else the list's current one, else -1.
+    int CurrentRow() const;
+    // Selects the row and makes its entry the one being edited, as a click on it does.
+    void SelectRowAsClick(int row);
     void OnListEvent();
 
     bool TransferText(QLineEdit* edit, std::string& field);

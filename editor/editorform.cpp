@@ -1,5 +1,9 @@
 #include "editorform.h"
 
+#include "findbar.h"
+#include "hostlistdelegate.h"
+#include "stringtable.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -7,9 +11,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -28,6 +35,23 @@ constexpr int kOctetWidth = 20;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonColumnGap = 18;
 constexpr int kLookupGap = 2;
+
+// Enter on the focused arrow opens its menu, as Space does, instead of running the
+// window's default button.
+class MenuArrowButton : public QToolButton
+{
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            showMenu();
+        else
+            QToolButton::keyPressEvent(event);
+    }
+};
 
 } // namespace
 
@@ -145,6 +169,46 @@ EditorForm BuildEditorForm(QDialog& dialog)
     f.aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
     f.aboutAction->setShortcutContext(Qt::WindowShortcut);
 
+    list->setItemDelegate(new HostListDelegate(list));
+    auto makeAction = [&dialog](const char* name, const QKeySequence& key) {
+        auto* action = new QAction(&dialog);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        dialog.addAction(action);
+        return action;
+    };
+    f.findBar = new FindBar(&dialog);
+    f.findAction = makeAction("findAction", QKeySequence(Qt::CTRL | Qt::Key_F));
+    f.findNextAction = makeAction("findNextAction", QKeySequence(Qt::Key_F3));
+    f.findPreviousAction = makeAction("findPreviousAction", QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    f.warningSummary = makeButton(QString(), "warningSummary");
+    f.warningSummary->setFlat(true);
+    // Reached by F8, as its tooltip says; the list stays the last stop of Tab.
+    f.warningSummary->setFocusPolicy(Qt::NoFocus);
+    QWidget::setTabOrder(f.closeButton, f.findBar->findChild<QLineEdit*>());
+    QWidget::setTabOrder(f.findBar->findChild<QLineEdit*>(), list);
+    f.warningSummary->hide();
+    f.nextWarningAction = makeAction("nextWarningAction", QKeySequence(Qt::Key_F8));
+
+    const QString netbiosText = LoadString(StrLookupNetbiosItem);
+    f.lookupMenuButton = new MenuArrowButton(&dialog);
+    f.lookupMenuButton->setObjectName(QStringLiteral("lookupMenuButton"));
+    f.lookupMenuButton->setArrowType(Qt::DownArrow);
+    f.lookupMenuButton->setPopupMode(QToolButton::InstantPopup);
+    f.lookupMenuButton->setAccessibleName(QString(netbiosText).remove(u'&'));
+    f.lookupMenuButton->setToolTip(f.lookupMenuButton->accessibleName());
+    f.dnsLookupAction = new QAction(LoadString(StrLookupDnsItem), &dialog);
+    f.dnsLookupAction->setObjectName(QStringLiteral("dnsLookupAction"));
+    f.netbiosLookupAction = makeAction("netbiosLookupAction", QKeySequence(Qt::CTRL | Qt::Key_L));
+    f.netbiosLookupAction->setText(netbiosText);
+    auto* lookupMenu = new QMenu(f.lookupMenuButton);
+    lookupMenu->setObjectName(QStringLiteral("lookupMenu"));
+    lookupMenu->addAction(f.dnsLookupAction);
+    lookupMenu->addAction(f.netbiosLookupAction);
+    f.lookupMenuButton->setMenu(lookupMenu);
+    QWidget::setTabOrder(f.lookupButton, f.lookupMenuButton);
+
     // The list above, the fields with their labels below it, New and Delete on the
     // right and the two ways out in the bottom right corner.
     const DialogUnits units(dialog.fontMetrics());
@@ -163,6 +227,7 @@ EditorForm BuildEditorForm(QDialog& dialog)
     }
     address->addSpacing(units.toPixelsX(kLookupGap));
     address->addWidget(f.lookupButton);
+    address->addWidget(f.lookupMenuButton);
     address->addStretch(1);
     fields->addLayout(address, 1, 1);
     fields->addWidget(f.domainLabel, 2, 0);
@@ -188,7 +253,9 @@ EditorForm BuildEditorForm(QDialog& dialog)
     const int margin = units.toPixelsX(kMargin);
     auto* main = new QVBoxLayout(&dialog);
     main->setContentsMargins(margin, margin, margin, margin);
+    main->addWidget(f.findBar);
     main->addWidget(list, 1);
+    main->addWidget(f.warningSummary, 0, Qt::AlignLeft);
     main->addLayout(fields);
     main->addLayout(exits);
 

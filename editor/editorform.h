@@ -1,5 +1,6 @@
 #pragma once
 
+class FindBar;
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -7,6 +8,7 @@ class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 class QTreeView;
 
 // The window's sizes are designed in dialog units: a quarter of the average character
@@ -46,6 +48,20 @@ struct EditorForm {
     QPushButton* closeButton = nullptr;
     // F1 and the window menu's entry; its text comes with the string table.
     QAction* aboutAction = nullptr;
+    // Above the list while open: Ctrl+F opens it, F3 and Shift+F3 go on.
+    FindBar* findBar = nullptr;
+    QAction* findAction = nullptr;
+    QAction* findNextAction = nullptr;
+    QAction* findPreviousAction = nullptr;
+    // Under the list, hidden without warnings: how many there are; it and F8 go
+    // to the next entry with one.
+    QPushButton* warningSummary = nullptr;
+    QAction* nextWarningAction = nullptr;
+    // The small arrow after Lookup: its menu offers both kinds of lookup; the
+    // NetBIOS one also has Ctrl+L.
+    QToolButton* lookupMenuButton = nullptr;
+    QAction* dnsLookupAction = nullptr;
+    QAction* netbiosLookupAction = nullptr;
 };
 
 // Creates the main window's controls on `dialog`: names, texts, tab order, mnemonics
