@@ -1,6 +1,7 @@
 #include "editordialog.h"
 
 #include "aboutdialog.h"
+#include "addressinput.h"
 #include "background.h"
 #include "findbar.h"
 #include "lmhostsfile.h"
@@ -13,11 +14,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -124,9 +132,12 @@ EditorDialog::EditorDialog(NameResolver& resolver, QWidget* parent)
 {
     setObjectName(QStringLiteral("editorDialog"));
     // The same caption in every language: it names the program, not an action.
-    setWindowTitle(QStringLiteral("Marlox LMHOSTS Editor"));
+    // An application window: it minimises and maximises like any other.
+    setWindowFlag(Qt::WindowMinMaxButtonsHint);
+    ShowFileName();
     ConnectModel();
     WireEvents();
+    new AddressInput(form_.octetEdits, this);
     ApplyDesignSize();
 }
 
@@ -141,7 +152,49 @@ void EditorDialog::ConnectModel()
 void EditorDialog::ApplyDesignSize()
 {
     const DialogUnits units(fontMetrics());
-    resize(units.toPixelsX(kEditorWidthUnits), units.toPixelsY(kEditorHeightUnits));
+    QSize size(units.toPixelsX(kEditorWidthUnits), units.toPixelsY(kEditorHeightUnits));
+    // Never larger than the screen, title bar and frame included.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+        setMaximumSize(maximumSize().boundedTo(screen->availableGeometry().size()));
+    }
+    resize(size.expandedTo(minimumSizeHint().boundedTo(size)));
+}
+
+// The file's name in the title, as desktop applications show their document, with
+// the mark of unsaved changes; the whole path beside Save & Exit.
+void EditorDialog::ShowFileName()
+{
+    const QString path = LmhostsPath();
+    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*] \u2014 Marlox LMHOSTS Editor"));
+    form_.pathLabel->setToolTip(path);
+    form_.pathLabel->setAccessibleName(path);
+    form_.pathLabel->setText(path);
+}
+
+void EditorDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const QString path = form_.pathLabel->toolTip();
+    form_.pathLabel->setText(form_.pathLabel->fontMetrics().elidedText(
+        path, Qt::ElideMiddle, std::max(0, form_.pathLabel->width())));
+}
+
+// Wide enough for the texts the columns are made for, whatever the font: the
+// design's 100 pixels grow with it.
+void EditorDialog::SizeListColumns()
+{
+    const QFontMetrics metrics = form_.hostList->fontMetrics();
+    const int padding = 4 * metrics.averageCharWidth();
+    const int scaled = 100 * std::max(metrics.height(), 13) / 13;
+    const int address = metrics.horizontalAdvance(QStringLiteral("192.168.100.200")) + padding;
+    const int name = 15 * metrics.averageCharWidth() + padding +
+                     form_.hostList->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    const int widths[HostListModel::kColumnCount] = {std::max(scaled, name), scaled,
+                                                     std::max(scaled, address), scaled, scaled};
+    for (int column = 0; column < HostListModel::kColumnCount; ++column)
+        form_.hostList->setColumnWidth(column, widths[column]);
 }
 
 // Every notification the window reacts to, and who handles it.
@@ -180,9 +233,16 @@ void EditorDialog::WireEvents()
 
 bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == form_.hostList && event->type() == QEvent::KeyPress)
+    if (watched == form_.hostList && event->type() == QEvent::KeyPress) {
+        // The Delete key does what the Delete button does, where the button could.
+        const bool deleteKey = static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+                               form_.deleteButton->isEnabled();
         OnListEvent();
-    else if (watched == form_.hostList->viewport() && event->type() == QEvent::MouseButtonRelease)
+        if (deleteKey) {
+            OnDeleteEntry();
+            return true;
+        }
+    } else if (watched == form_.hostList->viewport() && event->type() == QEvent::MouseButtonRelease)
         OnListEvent();
     return QDialog::eventFilter(watched, event);
 }
@@ -221,8 +281,7 @@ void EditorDialog::OnInitDialog()
     setWindowIcon(icon);
 
     logic_.InsertListColumns();
-    for (int column = 0; column < HostListModel::kColumnCount; ++column)
-        form_.hostList->setColumnWidth(column, list_.model()->columnWidth(column));
+    SizeListColumns();
 
     try {
         LoadHostTable(logic_.table());
@@ -247,11 +306,14 @@ void EditorDialog::OnFieldChanged()
     if (transferring_)
         return;
     logic_.OnFieldChanged();
+    if (logic_.currentEntry() != -1)
+        setWindowModified(true);
 }
 
 void EditorDialog::OnNewEntry()
 {
     logic_.OnNewEntry();
+    setWindowModified(true);
 }
 
 void EditorDialog::OnDeleteEntry()
@@ -261,8 +323,10 @@ void EditorDialog::OnDeleteEntry()
     const int row = list_.firstSelectedRow();
     const int entry = list_.entryIndexOfRow(row == -1 ? 0 : row);
     logic_.OnDeleteEntry();
-    if (logic_.table().size() == size - 1)
+    if (logic_.table().size() == size - 1) {
         nameLimits_.EntryRemoved(entry);
+        setWindowModified(true);
+    }
 }
 
 void EditorDialog::OnListEvent()

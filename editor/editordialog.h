@@ -59,11 +59,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ConnectModel();
     void WireEvents();
     void ApplyDesignSize();
+    void ShowFileName();
+    void SizeListColumns();
 
     void OnAbout();
     void OnFieldChanged();

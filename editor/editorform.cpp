@@ -106,6 +106,9 @@ EditorForm BuildEditorForm(QDialog& dialog)
                                                "octet4Edit"};
     for (int i = 0; i < 4; ++i)
         f.octetEdits[i] = makeEdit(kOctetNames[i]);
+    // Each part has a name of its own: the label names only the first.
+    for (int i = 0; i < 4; ++i)
+        f.octetEdits[i]->setAccessibleName(LoadString(StrAccessibleOctet1 + i));
     f.lookupButton =
         makeButton(QCoreApplication::translate("EditorDialog", "Lookup"), "lookupButton");
     f.domainLabel =
@@ -128,6 +131,7 @@ EditorForm BuildEditorForm(QDialog& dialog)
 
     QTreeView* list = f.hostList = new QTreeView(&dialog);
     list->setObjectName(QStringLiteral("hostList"));
+    list->setAccessibleName(LoadString(StrAccessibleHostList));
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true); // keeps a million rows cheap
@@ -136,7 +140,7 @@ EditorForm BuildEditorForm(QDialog& dialog)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setAllColumnsShowFocus(true);
     list->setSortingEnabled(false); // the model keeps its rows sorted itself
-    list->header()->setStretchLastSection(false);
+    list->header()->setStretchLastSection(true);
     list->header()->setSectionsMovable(false);
     // The list has no menu of its own, and the window's menu is not for the list.
     list->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -241,8 +245,14 @@ EditorForm BuildEditorForm(QDialog& dialog)
     fields->addWidget(f.newButton, 0, 3);
     fields->addWidget(f.deleteButton, 1, 3);
 
+    // Which file is open, beside the two ways out.
+    f.pathLabel = new QLabel(&dialog);
+    f.pathLabel->setObjectName(QStringLiteral("pathLabel"));
+    f.pathLabel->setTextFormat(Qt::PlainText);
+    f.pathLabel->setMinimumWidth(units.toPixelsX(40));
+    f.pathLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* exits = new QHBoxLayout;
-    exits->addStretch(1);
+    exits->addWidget(f.pathLabel, 1);
     exits->addWidget(f.saveButton);
     exits->addWidget(f.closeButton);
 

@@ -46,6 +46,7 @@ struct EditorForm {
     QPushButton* deleteButton = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* closeButton = nullptr;
+    QLabel* pathLabel = nullptr; // the open file, elided to fit
     // F1 and the window menu's entry; its text comes with the string table.
     QAction* aboutAction = nullptr;
     // Above the list while open: Ctrl+F opens it, F3 and Shift+F3 go on.

@@ -153,7 +153,7 @@ void TestEditorDialog::opensSortedWithFirstEntryShownDisabled()
     QCOMPARE(LmhostsPath(), w.tree.lmhostsPath());
     QVERIFY(hand.seen.isEmpty());
 
-    QCOMPARE(w.dialog->windowTitle(), QStringLiteral("Marlox LMHOSTS Editor"));
+    QCOMPARE(w.dialog->windowTitle(), QStringLiteral("lmhosts[*] \u2014 Marlox LMHOSTS Editor"));
     const QList<QSize> iconSizes = w.dialog->windowIcon().availableSizes();
     QVERIFY(iconSizes.contains(QSize(16, 16)));
     QVERIFY(iconSizes.contains(QSize(32, 32)));
@@ -166,8 +166,9 @@ void TestEditorDialog::opensSortedWithFirstEntryShownDisabled()
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 5; ++column)
             QCOMPARE(w.cell(row, column), expected[row][column]);
+    // 100 pixels at the design's font, more at a larger one.
     for (int column = 0; column < 5; ++column)
-        QCOMPARE(w.list()->columnWidth(column), 100);
+        QVERIFY(w.list()->columnWidth(column) >= 100);
     QVERIFY(w.list()->selectionModel()->selectedRows().isEmpty());
 
     // The first entry in file order, visible but not editable yet.

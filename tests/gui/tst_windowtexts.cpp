@@ -112,8 +112,8 @@ void TestWindowTexts::controls()
     const std::unique_ptr<EditorDialog> window = ShowEditor(resolver);
     EditorDialog& dialog = *window;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    // The caption names the program, the same in every language.
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Marlox LMHOSTS Editor"));
+    // The caption after the file name names the program, the same in every language.
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("lmhosts[*] \u2014 Marlox LMHOSTS Editor"));
 
     QWidget* widget = dialog.findChild<QWidget*>(name);
     QVERIFY(widget);
