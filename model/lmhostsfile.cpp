@@ -67,13 +67,12 @@ QString WindowsFolder()
     return root;
 }
 
-// The name in `folder` that equals `name` ignoring case, an exact match first.
+// The name in `folder` that equals `name` (all capitals) ignoring case. Sorted by
+// code point, capitals come first, so the exact spelling wins where there are several.
 QString SpellingOnDisk(const QString& folder, const QString& name)
 {
     const QStringList entries = QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    if (entries.contains(name))
-        return name;
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
