@@ -1,5 +1,6 @@
 // The host list: a full rebuild, and rewriting the row being edited.
 #include "editorlogic.h"
+#include "hostlistcontrol.h"
 #include "hostlistmodel.h"
 #include "nulldialog.h"
 

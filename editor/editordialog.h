@@ -4,6 +4,7 @@
 #include "editorform.h"
 #include "editorlogic.h"
 #include "fieldrules.h"
+#include "hostlistcontrol.h"
 #include "hostlistmodel.h"
 
 #include <QDialog>

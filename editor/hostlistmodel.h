@@ -6,7 +6,6 @@
 #include "textencoding.h"
 
 #include <QAbstractTableModel>
-#include <QItemSelectionModel>
 
 #include <array>
 #include <string_view>
@@ -89,36 +88,4 @@ private:
     const HostTable* table_ = nullptr;
     HostCollator collator_;
     HostWarnings warnings_;
-};
-
-// The list control the editing logic drives: the rows plus their single selection.
-// Every selection change, also one made through this class, emits the selection
-// model's selectionChanged() before the call returns; that signal is the list's
-// item-changed notification.
-class HostListControl : public HostList
-{
-public:
-    HostListControl();
-    ~HostListControl() override;
-
-    HostListModel* model() { return &model_; }
-    const HostListModel* model() const { return &model_; }
-    QItemSelectionModel* selectionModel() { return &selection_; }
-
-    void insertColumn(int position, const QString& title, int width,
-                      Qt::Alignment alignment) override;
-    void refill(const HostTable& table) override;
-    int insertRow(int requestedPosition, const QString& firstColumnText, int entryIndex) override;
-    void showEntryInRow(int row, const HostTable& table, int entryIndex) override;
-
-    int rowCount() const override;
-    int entryIndexOfRow(int row) const override;
-    int rowOfEntry(int entryIndex) const override;
-
-    void setSelected(int row, bool selected) override;
-    int firstSelectedRow() const override;
-
-private:
-    HostListModel model_;
-    QItemSelectionModel selection_;
 };

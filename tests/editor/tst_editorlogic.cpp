@@ -1,5 +1,6 @@
 #include "editorlogic.h"
 #include "fakedialog.h"
+#include "hostlistcontrol.h"
 #include "hostlistmodel.h"
 
 #include <QAbstractItemModelTester>

@@ -1,4 +1,5 @@
 #include "editorlogic.h"
+#include "hostlistcontrol.h"
 #include "hostlistmodel.h"
 #include "hosttable.h"
 #include "lmhostsdocument.h"

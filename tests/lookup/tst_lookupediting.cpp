@@ -4,6 +4,7 @@
 #include "editorlogic.h"
 #include "fakedialog.h"
 #include "fakeresolver.h"
+#include "hostlistcontrol.h"
 #include "hostlistmodel.h"
 #include "lookup.h"
 #include "stringtable.h"
