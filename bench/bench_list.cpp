@@ -42,9 +42,10 @@ const HostTable& TableOf(int n)
 void BM_RefillList(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
-    HostListControl list;
+    HostTable table;
+    HostListControl list(table);
     NullDialog dialog;
-    EditorLogic logic(list, dialog);
+    EditorLogic logic(table, list, dialog);
     logic.InsertListColumns();
     logic.table() = TableOf(n);
 
@@ -63,9 +64,10 @@ void BM_RefillList(benchmark::State& state)
 void BM_UpdateCurrentRow(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
-    HostListControl list;
+    HostTable table;
+    HostListControl list(table);
     NullDialog dialog;
-    EditorLogic logic(list, dialog);
+    EditorLogic logic(table, list, dialog);
     logic.InsertListColumns();
     logic.table() = TableOf(n);
     logic.RefillList();

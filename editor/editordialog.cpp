@@ -128,7 +128,8 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
 }
 
 EditorDialog::EditorDialog(NameResolver& resolver, QWidget* parent)
-    : QDialog(parent), resolver_(resolver), form_(BuildEditorForm(*this)), logic_(list_, *this)
+    : QDialog(parent), resolver_(resolver), form_(BuildEditorForm(*this)), list_(table_),
+      logic_(table_, list_, *this)
 {
     setObjectName(QStringLiteral("editorDialog"));
     // The same caption in every language: it names the program, not an action.

@@ -102,6 +102,8 @@ private:
     NameResolver& resolver_;
 
     EditorForm form_;
+    // The table first: the list and the logic show and edit it.
+    HostTable table_;
     HostListControl list_;
     EditorLogic logic_;
 

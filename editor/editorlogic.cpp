@@ -11,7 +11,10 @@ const QString kNewRowText = QStringLiteral("?????");
 
 } // namespace
 
-EditorLogic::EditorLogic(HostList& list, EditorDialogOps& dialog) : list_(list), dialog_(dialog) {}
+EditorLogic::EditorLogic(HostTable& table, HostList& list, EditorDialogOps& dialog)
+    : list_(list), dialog_(dialog), table_(table)
+{
+}
 
 void EditorLogic::setCurrent(int row, int entry)
 {
@@ -43,14 +46,14 @@ void EditorLogic::InsertListColumns()
 
 void EditorLogic::RefillList()
 {
-    list_.refill(table_);
+    list_.refill();
 }
 
 void EditorLogic::UpdateCurrentRow(int entryIndex)
 {
     if (currentRow_ < 0 || currentRow_ >= list_.rowCount())
         return;
-    list_.showEntryInRow(currentRow_, table_, entryIndex);
+    list_.showEntryInRow(currentRow_, entryIndex);
     // May re-enter OnListEvent.
     list_.setSelected(currentRow_, true);
 }

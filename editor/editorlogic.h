@@ -14,7 +14,8 @@
 class EditorLogic
 {
 public:
-    EditorLogic(HostList& list, EditorDialogOps& dialog);
+    // `table` and `list` outlive the logic; the list shows that table.
+    EditorLogic(HostTable& table, HostList& list, EditorDialogOps& dialog);
 
     HostTable& table() { return table_; }
     const HostTable& table() const { return table_; }
@@ -56,6 +57,6 @@ private:
     int currentRow_ = -1;
     int currentEntry_ = -1;
     HostEntry fields_;
-    HostTable table_;
+    HostTable& table_;
     bool modified_ = false;
 };

@@ -3,8 +3,6 @@
 #include <QString>
 #include <Qt>
 
-class HostTable;
-
 // The sorted host list as the editing logic drives it. Rows are sorted when they
 // are inserted; changing a row later does not move it. Every row carries the
 // entry index of the entry it stands for.
@@ -19,15 +17,15 @@ public:
     virtual void insertColumn(int position, const QString& title, int width,
                               Qt::Alignment alignment) = 0;
 
-    // Replaces every row by one row per entry of the table, sorted by hostname;
-    // no row is selected afterwards.
-    virtual void refill(const HostTable& table) = 0;
+    // Replaces every row by one row per entry of the list's table, sorted by
+    // hostname; no row is selected afterwards.
+    virtual void refill() = 0;
     // Inserts a row whose first column shows `firstColumnText` and whose other
     // columns are empty. Returns the row's sorted position, or -1.
     virtual int insertRow(int requestedPosition, const QString& firstColumnText,
                           int entryIndex) = 0;
     // Makes every column of `row` show the current values of entry `entryIndex`.
-    virtual void showEntryInRow(int row, const HostTable& table, int entryIndex) = 0;
+    virtual void showEntryInRow(int row, int entryIndex) = 0;
 
     virtual int rowCount() const = 0;
     virtual int entryIndexOfRow(int row) const = 0;

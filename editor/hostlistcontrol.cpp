@@ -1,6 +1,6 @@
 #include "hostlistcontrol.h"
 
-HostListControl::HostListControl() : selection_(&model_) {}
+HostListControl::HostListControl(const HostTable& table) : model_(table), selection_(&model_) {}
 
 HostListControl::~HostListControl() = default;
 
@@ -10,9 +10,9 @@ void HostListControl::insertColumn(int position, const QString& title, int width
     model_.setColumn(position, title, width, alignment);
 }
 
-void HostListControl::refill(const HostTable& table)
+void HostListControl::refill()
 {
-    model_.refill(table);
+    model_.refill();
 }
 
 int HostListControl::insertRow(int /*requestedPosition*/, const QString& firstColumnText,
@@ -22,9 +22,9 @@ int HostListControl::insertRow(int /*requestedPosition*/, const QString& firstCo
     return model_.insertSortedRow(firstColumnText, entryIndex);
 }
 
-void HostListControl::showEntryInRow(int row, const HostTable& table, int entryIndex)
+void HostListControl::showEntryInRow(int row, int entryIndex)
 {
-    model_.showEntryInRow(row, table, entryIndex);
+    model_.showEntryInRow(row, entryIndex);
 }
 
 int HostListControl::rowCount() const

@@ -13,7 +13,8 @@
 class HostListControl : public HostList
 {
 public:
-    HostListControl();
+    // Shows `table`, which outlives the control.
+    explicit HostListControl(const HostTable& table);
     ~HostListControl() override;
 
     HostListModel* model() { return &model_; }
@@ -22,9 +23,9 @@ public:
 
     void insertColumn(int position, const QString& title, int width,
                       Qt::Alignment alignment) override;
-    void refill(const HostTable& table) override;
+    void refill() override;
     int insertRow(int requestedPosition, const QString& firstColumnText, int entryIndex) override;
-    void showEntryInRow(int row, const HostTable& table, int entryIndex) override;
+    void showEntryInRow(int row, int entryIndex) override;
 
     int rowCount() const override;
     int entryIndexOfRow(int row) const override;

@@ -62,7 +62,10 @@ QString ShortenedText(std::string_view bytes, TextEncoding encoding, qsizetype m
     return text;
 }
 
-HostListModel::HostListModel(QObject* parent) : QAbstractTableModel(parent), collator_(QLocale()) {}
+HostListModel::HostListModel(const HostTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), collator_(QLocale())
+{
+}
 
 int HostListModel::rowCount(const QModelIndex& parent) const
 {
@@ -86,7 +89,7 @@ QVariant HostListModel::data(const QModelIndex& index, int role) const
     case Qt::UserRole:
         return rows_[index.row()].entry;
     case kWarningRole:
-        return index.column() == 0 && table_ && !warnings_.of(rows_[index.row()].entry).empty();
+        return index.column() == 0 && !warnings_.of(rows_[index.row()].entry).empty();
     case Qt::ToolTipRole:
         return rowToolTip(index.row());
     default:
@@ -127,20 +130,20 @@ QString HostListModel::cellText(int row, int column) const
     const Row& r = rows_[row];
     if (column == 0 && r.ownText >= 0)
         return ownTexts_[r.ownText];
-    if (r.shown < 0 || table_ == nullptr || r.shown >= table_->size())
+    if (r.shown < 0 || r.shown >= table_.size())
         return {};
-    const HostEntry& e = table_->at(r.shown);
+    const HostEntry& e = table_.at(r.shown);
     switch (column) {
     case 0:
-        return DecodeText(e.hostname, table_->encoding());
+        return DecodeText(e.hostname, table_.encoding());
     case 1:
-        return DecodeText(e.domain, table_->encoding());
+        return DecodeText(e.domain, table_.encoding());
     case 2:
         return FormatAddress(e);
     case 3:
         return LoadString(e.preload ? StrPreloadYes : StrPreloadNo);
     default:
-        return DecodeText(e.comment, table_->encoding());
+        return DecodeText(e.comment, table_.encoding());
     }
 }
 
@@ -148,17 +151,17 @@ QString HostListModel::displayText(int row, int column) const
 {
     const Row& r = rows_[row];
     if (column == 2 || column == 3 || (column == 0 && r.ownText >= 0) || r.shown < 0 ||
-        table_ == nullptr || r.shown >= table_->size())
+        r.shown >= table_.size())
         return cellText(row, column);
-    const HostEntry& e = table_->at(r.shown);
+    const HostEntry& e = table_.at(r.shown);
     const std::string& bytes = column == 0 ? e.hostname : column == 1 ? e.domain : e.comment;
-    return ShortenedText(bytes, table_->encoding(), kMaxCellChars);
+    return ShortenedText(bytes, table_.encoding(), kMaxCellChars);
 }
 
-void HostListModel::refill(const HostTable& table)
+void HostListModel::refill()
 {
+    const HostTable& table = table_;
     beginResetModel();
-    table_ = &table;
 
     // One sort over precomputed keys; sorting by comparing the texts themselves
     // would run the full collation O(n log n) times. Equal keys keep table order.
@@ -201,20 +204,20 @@ int HostListModel::insertSortedRow(const QString& firstColumnText, int entryInde
     if (static_cast<std::size_t>(entryIndex) >= rowOfEntry_.size())
         rowOfEntry_.resize(static_cast<std::size_t>(entryIndex) + 1, -1);
     noteRowsFrom(row);
-    const bool newEntry = table_ && entryIndex < table_->size();
+    const bool newEntry = entryIndex < table_.size();
     if (newEntry)
-        warnings_.entryChanged(*table_, entryIndex);
+        warnings_.entryChanged(table_, entryIndex);
     endInsertRows();
     if (newEntry)
         warningsUpdated(row);
     return row;
 }
 
-void HostListModel::showEntryInRow(int row, const HostTable& table, int entryIndex)
+void HostListModel::showEntryInRow(int row, int entryIndex)
 {
+    const HostTable& table = table_;
     if (row < 0 || row >= rowCount())
         return;
-    table_ = &table;
     rows_[row].shown = entryIndex;
     rows_[row].ownText = -1;
     const bool known = entryIndex >= 0 && entryIndex < table.size();
@@ -240,15 +243,15 @@ void HostListModel::warningsUpdated(int rowDone)
 QString HostListModel::rowToolTip(int row) const
 {
     const int entry = rows_[row].entry;
-    if (table_ == nullptr || entry >= table_->size())
+    if (entry >= table_.size())
         return {};
     QStringList lines;
     for (const Warning& warning : warnings_.of(entry))
-        lines << WarningText(*table_, entry, warning);
+        lines << WarningText(table_, entry, warning);
     // Words of the file's line that no column shows (#MH, a trailing remark).
-    const std::size_t line = table_->fileLineOf(entry);
+    const std::size_t line = table_.fileLineOf(entry);
     if (line != HostTable::kNoLine) {
-        const LoadedFile& file = table_->file();
+        const LoadedFile& file = table_.file();
         const std::string_view bytes(file.bytes().data(), file.bytes().size());
         const std::size_t start = file.entryLineStart(line);
         std::size_t end = bytes.find('\n', start);
@@ -259,7 +262,7 @@ QString HostListModel::rowToolTip(int row) const
         const std::string unused = UnusedWords(bytes.substr(start, end - start));
         if (!unused.empty())
             lines << FormatString(StrAlsoOnLine,
-                                  ShortenedText(unused, table_->encoding(), kMaxCellChars));
+                                  ShortenedText(unused, table_.encoding(), kMaxCellChars));
     }
     return lines.join(u'\n');
 }
@@ -268,7 +271,7 @@ QString HostListModel::fileWarningTexts() const
 {
     QStringList lines;
     for (const FileWarning& warning : warnings_.fileWarnings())
-        lines << FileWarningText(warning, table_ ? table_->encoding() : TextEncoding::Windows1252);
+        lines << FileWarningText(warning, table_.encoding());
     return lines.join(u'\n');
 }
 

@@ -31,7 +31,8 @@ public:
     // Column 0: true when Windows will read the row's entry otherwise than shown.
     static constexpr int kWarningRole = Qt::UserRole + 1;
 
-    explicit HostListModel(QObject* parent = nullptr);
+    // Shows `table`, which outlives the model.
+    explicit HostListModel(const HostTable& table, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -46,9 +47,9 @@ public:
     // Width in pixels for the view; 0 until the column is set.
     int columnWidth(int column) const;
 
-    void refill(const HostTable& table);
+    void refill();
     int insertSortedRow(const QString& firstColumnText, int entryIndex);
-    void showEntryInRow(int row, const HostTable& table, int entryIndex);
+    void showEntryInRow(int row, int entryIndex);
 
     // The cell's whole text.
     QString cellText(int row, int column) const;
@@ -85,7 +86,7 @@ private:
     std::vector<int> rowOfEntry_;
     std::vector<QString> ownTexts_;
     std::array<Column, kColumnCount> columns_;
-    const HostTable* table_ = nullptr;
+    const HostTable& table_;
     HostCollator collator_;
     HostWarnings warnings_;
 };

@@ -46,6 +46,8 @@ QString Describe(const HostEntry& e)
 class FakeList : public HostList
 {
 public:
+    explicit FakeList(const HostTable& table) : table_(table) {}
+
     struct Row {
         QString texts[5];
         int entry;
@@ -58,13 +60,13 @@ public:
 
     void insertColumn(int, const QString&, int, Qt::Alignment) override {}
 
-    void refill(const HostTable& table) override
+    void refill() override
     {
         ++refills;
         rows.clear();
         selected = -1;
-        for (int i = 0; i < table.size(); ++i)
-            showEntryInRow(insertRow(i, Text(table.at(i).hostname), i), table, i);
+        for (int i = 0; i < table_.size(); ++i)
+            showEntryInRow(insertRow(i, Text(table_.at(i).hostname), i), i);
     }
 
     int insertRow(int, const QString& text, int entryIndex) override
@@ -79,9 +81,9 @@ public:
         return pos;
     }
 
-    void showEntryInRow(int row, const HostTable& table, int entryIndex) override
+    void showEntryInRow(int row, int entryIndex) override
     {
-        const HostEntry& e = table.at(entryIndex);
+        const HostEntry& e = table_.at(entryIndex);
         rows[row] = Row{
             {Text(e.hostname), Text(e.domain),
              QStringLiteral("%1.%2.%3.%4").arg(e.octet1).arg(e.octet2).arg(e.octet3).arg(e.octet4),
@@ -114,6 +116,9 @@ public:
     }
 
     int firstSelectedRow() const override { return selected; }
+
+private:
+    const HostTable& table_;
 };
 
 // One editor (logic + fake dialog) over either list, as the window wires it.
@@ -123,15 +128,15 @@ public:
     explicit Editor(bool realList)
     {
         if (realList) {
-            real_ = std::make_unique<HostListControl>();
+            real_ = std::make_unique<HostListControl>(table_);
             list_ = real_.get();
             tester_ = std::make_unique<QAbstractItemModelTester>(
                 real_->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         } else {
-            fake_ = std::make_unique<FakeList>();
+            fake_ = std::make_unique<FakeList>(table_);
             list_ = fake_.get();
         }
-        logic_ = std::make_unique<EditorLogic>(*list_, dialog);
+        logic_ = std::make_unique<EditorLogic>(table_, *list_, dialog);
         dialog.logic = logic_.get();
         if (real_) {
             QObject::connect(real_->selectionModel(), &QItemSelectionModel::selectionChanged,
@@ -234,6 +239,7 @@ public:
     FakeDialog dialog;
 
 private:
+    HostTable table_;
     std::unique_ptr<FakeList> fake_;
     std::unique_ptr<HostListControl> real_;
     std::unique_ptr<QAbstractItemModelTester> tester_;

@@ -57,17 +57,19 @@ private slots:
     void refillClearsSelectionSilently();
 
 private:
+    HostTable table_; // what the list shows
     std::unique_ptr<HostListControl> list_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
 void TestHostListModel::init()
 {
-    list_ = std::make_unique<HostListControl>();
+    table_ = HostTable();
+    list_ = std::make_unique<HostListControl>(table_);
     tester_ = std::make_unique<QAbstractItemModelTester>(
         list_->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     NullDialog dialog;
-    EditorLogic(*list_, dialog).InsertListColumns();
+    EditorLogic(table_, *list_, dialog).InsertListColumns();
 }
 
 void TestHostListModel::cleanup()
@@ -129,10 +131,10 @@ void TestHostListModel::cells()
 {
     QFETCH(HostEntry, entry);
     QFETCH(QStringList, texts);
-    HostTable table;
+    HostTable& table = table_;
     table.append(HostEntry{});
     table.append(entry);
-    list_->refill(table);
+    list_->refill();
     const int row = list_->rowOfEntry(1);
     QVERIFY(row >= 0);
     const HostListModel& model = *list_->model();
@@ -162,8 +164,8 @@ void TestHostListModel::sortOrder()
 {
     QFETCH(QStringList, hostnames);
     QFETCH(QList<int>, rowEntries);
-    const HostTable table = TableOf(hostnames);
-    list_->refill(table);
+    table_ = TableOf(hostnames);
+    list_->refill();
     QCOMPARE(EntriesInRowOrder(*list_), rowEntries);
     for (int row = 0; row < list_->rowCount(); ++row) {
         const int entry = list_->entryIndexOfRow(row);
@@ -181,8 +183,8 @@ void TestHostListModel::largeTableOrderAgreesWithComparison()
     const QStringList stems = {"host", "Host", "pc-", "PC_", "srv", "Zeta", "\u00e4rger", "a"};
     for (int i = 0; i < 30000; ++i)
         names.append(stems[(i * 7) % stems.size()] + QString::number((i * 7919) % 997));
-    const HostTable table = TableOf(names);
-    list_->refill(table);
+    table_ = TableOf(names);
+    list_->refill();
     QCOMPARE(list_->rowCount(), names.size());
 
     const HostCollator collator{QLocale()};
@@ -218,8 +220,9 @@ void TestHostListModel::insertRow()
     QFETCH(QStringList, hostnames);
     QFETCH(QString, text);
     QFETCH(int, position);
-    HostTable table = TableOf(hostnames);
-    list_->refill(table);
+    table_ = TableOf(hostnames);
+    HostTable& table = table_;
+    list_->refill();
     const int entry = table.append(HostEntry{});
 
     QCOMPARE(list_->insertRow(0, text, entry), position);
@@ -236,13 +239,14 @@ void TestHostListModel::insertRow()
 
 void TestHostListModel::showEntryInRowKeepsPosition()
 {
-    HostTable table = TableOf({"alpha", "bravo", "charlie"});
-    list_->refill(table);
+    table_ = TableOf({"alpha", "bravo", "charlie"});
+    HostTable& table = table_;
+    list_->refill();
     QSignalSpy changed(list_->model(), &QAbstractItemModel::dataChanged);
 
     table.at(0).hostname = "zulu";
     table.at(0).preload = true;
-    list_->showEntryInRow(0, table, 0);
+    list_->showEntryInRow(0, 0);
 
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed[0][0].value<QModelIndex>(), list_->model()->index(0, 0));
@@ -251,16 +255,17 @@ void TestHostListModel::showEntryInRowKeepsPosition()
     QCOMPARE(list_->model()->cellText(0, 3), QString("yes"));
     QCOMPARE(EntriesInRowOrder(*list_), (QList<int>{0, 1, 2}));
 
-    list_->refill(table);
+    list_->refill();
     QCOMPARE(EntriesInRowOrder(*list_), (QList<int>{1, 2, 0}));
 }
 
 void TestHostListModel::emptyTableGivesEmptyList()
 {
-    list_->refill(TableOf({"a", "b"}));
+    table_ = TableOf({"a", "b"});
+    list_->refill();
     list_->setSelected(1, true);
-    const HostTable empty;
-    list_->refill(empty);
+    table_ = HostTable();
+    list_->refill();
     QCOMPARE(list_->rowCount(), 0);
     QCOMPARE(list_->firstSelectedRow(), -1);
     QCOMPARE(list_->rowOfEntry(0), -1);
@@ -269,8 +274,8 @@ void TestHostListModel::emptyTableGivesEmptyList()
 
 void TestHostListModel::selection()
 {
-    const HostTable table = TableOf({"a", "b", "c"});
-    list_->refill(table);
+    table_ = TableOf({"a", "b", "c"});
+    list_->refill();
     QItemSelectionModel* selection = list_->selectionModel();
     int events = 0;
     int selectedDuringEvent = -2;
@@ -307,11 +312,11 @@ void TestHostListModel::selection()
 
 void TestHostListModel::refillClearsSelectionSilently()
 {
-    const HostTable table = TableOf({"a", "b"});
-    list_->refill(table);
+    table_ = TableOf({"a", "b"});
+    list_->refill();
     list_->setSelected(1, true);
     QSignalSpy spy(list_->selectionModel(), &QItemSelectionModel::selectionChanged);
-    list_->refill(table);
+    list_->refill();
     QCOMPARE(list_->firstSelectedRow(), -1);
     QCOMPARE(spy.size(), 0);
 }
@@ -320,12 +325,12 @@ void TestHostListModel::refillClearsSelectionSilently()
 // of a name when one of the two is edited.
 void TestHostListModel::warningsShowInTheRows()
 {
-    HostTable table;
+    HostTable& table = table_;
     ReadHostTable(std::string_view("10.0.0.1 alpha #MH #first\r\n"
                                    "10.0.0.2 bravo #DOM:WORK\r\n"
                                    "10.0.0.3 charlie\r\n"),
                   table);
-    list_->refill(table);
+    list_->refill();
     const HostListModel& model = *list_->model();
     auto warned = [&](int entry) {
         return model.data(model.index(list_->rowOfEntry(entry), 0), HostListModel::kWarningRole)
@@ -344,7 +349,7 @@ void TestHostListModel::warningsShowInTheRows()
     // charlie becomes a second alpha: both rows change, though only one is rewritten.
     QSignalSpy changed(list_->model(), &QAbstractItemModel::dataChanged);
     table.at(2).hostname = "ALPHA";
-    list_->showEntryInRow(list_->rowOfEntry(2), table, 2);
+    list_->showEntryInRow(list_->rowOfEntry(2), 2);
     QCOMPARE(warned(0), true);
     QCOMPARE(warned(2), true);
     QVERIFY(tip(2).contains("Windows never uses this entry"));

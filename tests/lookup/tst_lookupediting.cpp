@@ -37,9 +37,10 @@ std::optional<std::string> LookUp(const HostEntry& fields, NameResolver& resolve
 
 // The window opened on two entries, "alpha" picked.
 struct Editing {
-    HostListControl list;
+    HostTable table;
+    HostListControl list{table};
     FakeDialog dialog;
-    EditorLogic logic{list, dialog};
+    EditorLogic logic{table, list, dialog};
 
     Editing()
     {

@@ -81,11 +81,10 @@ void TestGerman::listInGerman()
     HostTable table;
     table.append(Entry("alpha", true));
     table.append(Entry("beta", false));
-    HostListControl list;
+    HostListControl list(table);
     FakeDialog dialog; // declines every question
-    EditorLogic logic(list, dialog);
+    EditorLogic logic(table, list, dialog);
     dialog.logic = &logic;
-    logic.table() = table;
     logic.InsertListColumns();
     logic.RefillList();
     const HostListModel& model = *list.model();
@@ -99,9 +98,10 @@ void TestGerman::listInGerman()
 
 void TestGerman::deletePromptNamesHost()
 {
-    HostListControl list;
+    HostTable table;
+    HostListControl list(table);
     FakeDialog dialog; // declines every question
-    EditorLogic logic(list, dialog);
+    EditorLogic logic(table, list, dialog);
     dialog.logic = &logic;
     logic.table().append(Entry("srv-1", false));
     logic.InsertListColumns();
