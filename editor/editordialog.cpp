@@ -441,7 +441,7 @@ void EditorDialog::OnSaveAndExit()
     logic_.SyncSelection();
 
     try {
-        SaveResult result = SaveHostTable(logic_.table(), SaveMode::CheckFirst);
+        const SaveResult result = SaveHostTable(logic_.table(), SaveMode::CheckFirst);
         // Replacing what we never read, or someone else's edit since the load,
         // is the user's call; both questions default to No.
         if (result != SaveResult::Saved) {
@@ -449,7 +449,7 @@ void EditorDialog::OnSaveAndExit()
                 result == SaveResult::ChangedOnDisk ? StrFileChangedOnDisk : StrReplaceUnreadFile;
             if (!AskYesNo(FormatString(question, LmhostsPath())))
                 return;
-            result = SaveHostTable(logic_.table(), SaveMode::Overwrite);
+            SaveHostTable(logic_.table(), SaveMode::Overwrite);
         }
     } catch (const FileError& error) {
         ShowMessage(this, FileErrorText(error), QMessageBox::Warning);

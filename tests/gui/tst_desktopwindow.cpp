@@ -29,23 +29,9 @@ const QByteArray kFile = "192.168.1.20 zulu #PRE\r\n"
 constexpr int kAlphaRow = 0;
 constexpr int kMikeRow = 1;
 
-struct Window {
-    explicit Window(const QByteArray& bytes = kFile)
-    {
-        tree.write(bytes);
-        dialog = ShowEditor(resolver);
-    }
-    template <typename T> T* find(const char* name) const
-    {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
-    QTreeView* list() const { return find<QTreeView>("hostList"); }
-    void clickRow(int row) const
-    {
-        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
-    }
+struct Window : EditorWindow<> {
+    explicit Window(const QByteArray& bytes = kFile) : EditorWindow(&bytes) {}
+
     QStringList octets() const
     {
         QStringList texts;
@@ -53,10 +39,6 @@ struct Window {
             texts << edit(name)->text();
         return texts;
     }
-
-    WindowsTree tree;
-    FakeResolver resolver;
-    std::unique_ptr<EditorDialog> dialog;
 };
 
 } // namespace

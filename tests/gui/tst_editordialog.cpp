@@ -37,27 +37,14 @@ constexpr int kMikeRow = 1;
 constexpr int kMikeEntry = 2;
 
 // The editor window on a temporary tree, shown and active.
-class OpenWindow
+class OpenWindow : public EditorWindow<>
 {
 public:
     explicit OpenWindow(const QByteArray* file = &kThreeEntries,
                         const QString& folder = QStringLiteral("Windows"))
-        : tree(folder)
+        : EditorWindow(file, folder)
     {
-        if (file)
-            tree.write(*file);
-        dialog = ShowEditor(resolver);
     }
-
-    bool activate() { return QTest::qWaitForWindowActive(dialog.get()); }
-
-    template <typename T> T* find(const char* name) const
-    {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
-    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
-    QTreeView* list() const { return find<QTreeView>("hostList"); }
 
     QString cell(int row, int column) const
     {
@@ -65,24 +52,6 @@ public:
         return model->data(model->index(row, column)).toString();
     }
     int rows() const { return list()->model()->rowCount(); }
-
-    void clickRow(int row) const
-    {
-        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-    // Replaces the text of an edit the way a user does: click, select all, type.
-    void retype(const char* name, const QString& text) const
-    {
-        QLineEdit* e = edit(name);
-        QTest::mouseClick(e, Qt::LeftButton);
-        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(e, text);
-    }
-
-    WindowsTree tree;
-    FakeResolver resolver;
-    std::unique_ptr<EditorDialog> dialog;
 };
 
 QStringList Strings(std::initializer_list<int> ids)

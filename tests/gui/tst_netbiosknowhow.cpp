@@ -141,23 +141,11 @@ public:
     std::function<void()> whileNodeStatus;
 };
 
-class OpenWindow
+class OpenWindow : public EditorWindow<LoopbackResolver>
 {
 public:
-    explicit OpenWindow(const QByteArray& file)
-    {
-        tree.write(file);
-        dialog = ShowEditor(resolver);
-    }
+    explicit OpenWindow(const QByteArray& file) : EditorWindow(&file) {}
 
-    bool activate() { return QTest::qWaitForWindowActive(dialog.get()); }
-
-    template <typename T> T* find(const char* name) const
-    {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
-    QTreeView* list() const { return find<QTreeView>("hostList"); }
     const HostListModel& model() const
     {
         return *qobject_cast<const HostListModel*>(list()->model());
@@ -168,11 +156,6 @@ public:
         const QModelIndexList rows = list()->selectionModel()->selectedRows();
         return rows.size() == 1 ? rows.first().row() : -1;
     }
-    void clickRow(int row) const
-    {
-        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
-    }
     // The row is the one being edited, as a click on it makes it.
     void verifyEditing(int row) const
     {
@@ -181,10 +164,6 @@ public:
         QCOMPARE(edit("hostnameEdit")->text(), cell(row));
         QVERIFY(edit("hostnameEdit")->isEnabled());
     }
-
-    WindowsTree tree;
-    LoopbackResolver resolver;
-    std::unique_ptr<EditorDialog> dialog;
 };
 
 // Clicks `action` in the next popup menu that opens.

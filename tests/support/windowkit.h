@@ -11,11 +11,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -63,6 +65,48 @@ inline std::unique_ptr<EditorDialog> ShowEditor(NameResolver& resolver)
     dialog->show();
     return dialog;
 }
+
+// The editor window shown on a temporary tree holding `file` (none: no file), and
+// the ways a user reaches its controls.
+template <class Resolver = FakeResolver> class EditorWindow
+{
+public:
+    explicit EditorWindow(const QByteArray* file, const QString& folder = QStringLiteral("Windows"))
+        : tree(folder)
+    {
+        if (file)
+            tree.write(*file);
+        dialog = ShowEditor(resolver);
+    }
+
+    bool activate() { return QTest::qWaitForWindowActive(dialog.get()); }
+
+    template <typename T> T* find(const char* name) const
+    {
+        return dialog->template findChild<T*>(QLatin1String(name));
+    }
+    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
+    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
+    QTreeView* list() const { return find<QTreeView>("hostList"); }
+
+    void clickRow(int row) const
+    {
+        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Replaces the text of an edit the way a user does: click, select all, type.
+    void retype(const char* name, const QString& text) const
+    {
+        QLineEdit* e = edit(name);
+        QTest::mouseClick(e, Qt::LeftButton);
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(e, text);
+    }
+
+    WindowsTree tree;
+    Resolver resolver;
+    std::unique_ptr<EditorDialog> dialog;
+};
 
 // One message box the test saw.
 struct SeenBox {
